@@ -1,0 +1,5 @@
+#include "effect/editor_factory.h"
+
+AEffEditor* createLimiterEditor(TembroLimiter* /*effect*/) {
+    return nullptr;
+}

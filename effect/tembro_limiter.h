@@ -1,0 +1,50 @@
+// The TK42-R limiter: input gain, a look-ahead limit stage (LIMIT mode only)
+// and a clip stage that holds every peak at the ceiling, stereo-linked.
+#pragma once
+
+#include <atomic>
+
+#include "effect/limiter_state.h"
+#include "effect/meter_feed.h"
+#include "effect/parameters.h"
+#include "effect/tembro_fx.h"
+
+class TembroLimiter : public TembroFX {
+  public:
+    explicit TembroLimiter(audioMasterCallback audioMaster);
+
+    // Audio thread. Parameters are read once per block; inputs and outputs may
+    // be the same buffers. No allocation, lock, wait or host call.
+    void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, int32_t sampleFrames) override;
+
+    bool getEffectName(char* name) override;
+    bool getProductString(char* text) override;
+    int32_t getVendorVersion() override { return 2000; }
+    int32_t getPlugCategory() override { return kPlugCategEffect; }
+
+    void onSampleRateChanged(float sampleRate) override;
+    void onParameterChanged(int32_t index, float value) override;
+
+    // Recomputes the four smoothing coefficients from the rate and parameters.
+    void computeCoefficients();
+
+    // The editor attaches its meter here while it is open.
+    MeterFeed& meterFeed() { return meter; }
+    // The meter's per-sample fall factor at the current rate.
+    double meterFallCoef() const;
+
+    LimiterCoefficients coefficients() const;
+    const LimiterState& processingState() const { return state; }
+
+  private:
+    template <typename T>
+    void processBlock(T** inputs, T** outputs, int32_t sampleFrames);
+
+    LimiterState state;  // audio thread only
+    std::atomic<double> limitAttackCoef{0};
+    std::atomic<double> limitReleaseCoef{0};
+    std::atomic<double> clipAttackCoef{0};
+    std::atomic<double> clipReleaseCoef{0};
+    MeterFeed meter;
+};

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both builds and runs every test:
+#   build/native  native build under AddressSanitizer and UBSan (fast suite)
+#   build/win     the Windows module and its integration tests, run under Wine
+#   build/bench   the benchmarks (built here, run by ./bench.sh)
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/setup.sh
+ensure_packages
+
+jobs=$(nproc)
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DTK42_SANITIZE=address,undefined \
+  -DTK42_BENCHMARKS=OFF >/dev/null
+cmake --build build/native -j"$jobs"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+  >/dev/null
+cmake --build build/win -j"$jobs"
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/bench -j"$jobs" --target tk42_bench
+
+status=0
+echo "== native tests (ASan, UBSan)"
+ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
+
+echo "== Windows tests (Wine)"
+# The wineserver starts before ctest with its stdio on /dev/null; a server
+# that inherited ctest's pipes would hold it open.
+build/win/wine-server.sh start
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir build/win --output-on-failure || status=1
+build/win/wine-server.sh stop
+
+exit $status

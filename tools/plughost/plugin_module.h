@@ -1,0 +1,30 @@
+// Loads a plug-in module by path and finds its entry point, like a host does.
+#pragma once
+
+#include <string>
+
+#include "host/aeffect.h"
+
+using PluginEntry = AEffect* (*)(audioMasterCallback);
+
+class PluginModule {
+  public:
+    PluginModule() = default;
+    ~PluginModule() { unload(); }
+    PluginModule(const PluginModule&) = delete;
+    PluginModule& operator=(const PluginModule&) = delete;
+
+    // False with a message in error when the file cannot be loaded or has no
+    // entry point.
+    bool load(const std::string& path, std::string& error);
+    void unload();
+    bool isLoaded() const { return handle != nullptr; }
+
+    // The address of an exported function, or null.
+    void* symbol(const char* name) const;
+    // VSTPluginMain, or "main" for modules that export only that.
+    PluginEntry entry() const;
+
+  private:
+    void* handle = nullptr;
+};

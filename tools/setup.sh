@@ -1,0 +1,20 @@
+# Sourced by the project's scripts: installs the Debian packages the builds
+# and tests need, only when something is missing.
+TK42_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth libstb-dev googletest
+  libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation)
+# Real drum recordings for the benchmark's music signal (only ./bench.sh needs them).
+TK42_BENCH_PACKAGES=(hydrogen-data)
+
+ensure_packages() {
+  local missing=()
+  for p in "${TK42_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
