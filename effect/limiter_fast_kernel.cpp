@@ -4,11 +4,12 @@
 // - log10 in the clip stage when the peak is below 0.999 of the ceiling: the
 //   overshoot 20 log10(peak) - threshDb is then at most about -0.0087 dB,
 //   far beyond any rounding error, so it is clamped to exactly 0;
-// - exp when the clip envelope is exactly at rest (clipEnvDb == kTiny): the
-//   reduction is then +0.0 and exp(-0.0) is exactly 1;
+// - exp when the clip reduction equals the previous sample's: at rest, and
+//   in the long tail where clipEnvDb sits one unit in the last place above
+//   kTiny (the release factor is above 0.5, so rounding never takes it lower);
 // - the target division when limitEnv <= threshLin: the correctly rounded
 //   quotient is then at least 1 and clamped to exactly 1;
-// - log10 in the meter feed when limitGain is exactly 1 (log10(1) is 0);
+// - log10 in the meter feed when limitGain equals the previous sample's;
 // - the delay-line shift, replaced by a ring buffer with the same contents.
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,12 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         ringR[j] = st.delayR[kLookAhead - 1 - j];
     }
     int pos = 0;
+    // exp and log10 are pure: an argument equal to the last one gives the last
+    // result, so these caches change no bit of the output.
+    double lastGrDb = 0.0;
+    double lastGain = std::exp(-0.0 * kDbToLinear);
+    double lastLimitGain = 1.0;
+    double lastLimitDb = -(20.0 * std::log10(1.0));
 
     const double atk = c.limitAttack, rel = c.limitRelease;
     const double keepAtk = 1.0 - atk, keepRel = 1.0 - rel;
@@ -91,19 +98,22 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         } else {
             clipEnv = over + (clipEnv - over) * clipRel;
         }
-        double grDb = 0;
-        if (clipEnv == kTiny) {
-            outL[n] = static_cast<T>(yL);
-            outR[n] = static_cast<T>(yR);
-        } else {
-            grDb = clipEnv - kTiny;
-            const double g = std::exp(-grDb * kDbToLinear);
-            outL[n] = static_cast<T>(g * yL);
-            outR[n] = static_cast<T>(g * yR);
+        const double grDb = clipEnv - kTiny;
+        if (grDb != lastGrDb) {
+            lastGrDb = grDb;
+            lastGain = std::exp(-grDb * kDbToLinear);
         }
+        outL[n] = static_cast<T>(lastGain * yL);
+        outR[n] = static_cast<T>(lastGain * yR);
         if (kMeter) {
             double m = grDb;
-            if (kLimit && b.meterShowsLimit) m = gain == 1.0 ? -0.0 : -(20.0 * std::log10(gain));
+            if (kLimit && b.meterShowsLimit) {
+                if (gain != lastLimitGain) {
+                    lastLimitGain = gain;
+                    lastLimitDb = -(20.0 * std::log10(gain));
+                }
+                m = lastLimitDb;
+            }
             grMeter = m > grMeter ? m : keepFall * m + fall * grMeter;
         }
     }

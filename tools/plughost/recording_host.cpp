@@ -37,7 +37,7 @@ intptr_t RecordingHost::answer(AEffect* effect, int32_t opcode, int32_t index, i
                                void* ptr, float opt) {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        log.push_back({effect, opcode, index, value, opt});
+        log.push_back({effect, opcode, index, value, ptr, opt});
     }
     switch (opcode) {
         case audioMasterVersion:

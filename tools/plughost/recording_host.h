@@ -15,6 +15,7 @@ struct HostCall {
     int32_t opcode;
     int32_t index;
     intptr_t value;
+    void* ptr;
     float opt;
 };
 
