@@ -2,6 +2,7 @@
 # Installs what is missing, builds both builds and runs every test:
 #   build/native  native build under AddressSanitizer and UBSan (fast suite)
 #   build/win     the Windows module and its integration tests, run under Wine
+#   build/tsan    the native suite again under ThreadSanitizer
 #   build/bench   the benchmarks (built here, run by ./bench.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,6 +13,9 @@ jobs=$(nproc)
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DTK42_SANITIZE=address,undefined \
   -DTK42_BENCHMARKS=OFF >/dev/null
 cmake --build build/native -j"$jobs"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTK42_SANITIZE=thread \
+  -DTK42_BENCHMARKS=OFF >/dev/null
+cmake --build build/tsan -j"$jobs"
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   >/dev/null
 cmake --build build/win -j"$jobs"
@@ -21,6 +25,9 @@ cmake --build build/bench -j"$jobs" --target tk42_bench
 status=0
 echo "== native tests (ASan, UBSan)"
 ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
+
+echo "== native tests (ThreadSanitizer)"
+ctest --test-dir build/tsan --output-on-failure -j"$jobs" || status=1
 
 echo "== Windows tests (Wine)"
 # The wineserver starts before ctest with its stdio on /dev/null; a server
