@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kRate = 48000.0;
 constexpr double kPi = 3.14159265358979323846;
-const char* kKit = "/usr/share/hydrogen/data/drumkits/GMRockKit/";
+// Under Wine the Unix file system is drive Z:.
+const char* kKits[] = {"/usr/share/hydrogen/data/drumkits/GMRockKit/",
+                       "Z:/usr/share/hydrogen/data/drumkits/GMRockKit/"};
 
 struct Sample {
     std::vector<float> data;
@@ -92,11 +94,15 @@ BenchSignal musicSignal(double seconds) {
     s.left.assign(frames, 0.0f);
     s.right.assign(frames, 0.0f);
     Sample kick, snare, hat, crash;
-    const std::string kit = kKit;
-    if (!loadPcm16(kit + "Kick-Hard.wav", kick) || !loadPcm16(kit + "Snare-Hard.wav", snare) ||
-        !loadPcm16(kit + "HatClosed-Med.wav", hat) || !loadPcm16(kit + "Crash-Hard.wav", crash)) {
-        return generatedSignal(seconds);
+    bool loaded = false;
+    for (const std::string kit : kKits) {
+        kick = snare = hat = crash = Sample{};
+        loaded =
+            loadPcm16(kit + "Kick-Hard.wav", kick) && loadPcm16(kit + "Snare-Hard.wav", snare) &&
+            loadPcm16(kit + "HatClosed-Med.wav", hat) && loadPcm16(kit + "Crash-Hard.wav", crash);
+        if (loaded) break;
     }
+    if (!loaded) return generatedSignal(seconds);
     s.source = "hydrogen GMRockKit drums, bass and tone";
     for (double t = 0; t < seconds; t += 0.5) {
         const int beat = static_cast<int>(std::lround(t * 2)) % 4;
