@@ -1,0 +1,245 @@
+#include "tools/tk42host/command_line.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// One pass over the arguments; options take "--name value" or "--name=value".
+class ArgumentWalker {
+  public:
+    ArgumentWalker(const std::vector<std::string>& args, std::string& error)
+        : args(args), error(error) {}
+
+    bool next() {
+        if (index >= args.size()) return false;
+        const std::string& a = args[index++];
+        inlineValue.clear();
+        hasInline = false;
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            const size_t eq = a.find('=');
+            name = a.substr(0, eq);
+            if (eq != std::string::npos) {
+                inlineValue = a.substr(eq + 1);
+                hasInline = true;
+            }
+            isOption = true;
+        } else {
+            name = a;
+            isOption = false;
+        }
+        return true;
+    }
+
+    bool option() const { return isOption; }
+    const std::string& current() const { return name; }
+
+    bool value(std::string& v) {
+        if (hasInline) {
+            v = inlineValue;
+            return true;
+        }
+        if (index >= args.size()) return fail(name + " needs a value");
+        v = args[index++];
+        return true;
+    }
+
+    bool flag() {
+        if (hasInline) return fail(name + " takes no value");
+        return true;
+    }
+
+    bool number(double& v) {
+        std::string text;
+        if (!value(text)) return false;
+        if (!parseNumber(text, v)) return fail(name + " needs a number, not '" + text + "'");
+        return true;
+    }
+
+    bool fail(const std::string& message) {
+        error = message;
+        return false;
+    }
+
+  private:
+    const std::vector<std::string>& args;
+    std::string& error;
+    size_t index = 0;
+    std::string name;
+    std::string inlineValue;
+    bool hasInline = false;
+    bool isOption = false;
+};
+
+struct UnitName {
+    const char* option;
+    UnitOption unit;
+};
+
+constexpr UnitName kUnitOptions[] = {
+    {"--gain-db", UnitOption::GainDb},
+    {"--ceiling-db", UnitOption::CeilingDb},
+    {"--attack-ms", UnitOption::AttackMs},
+    {"--release-ms", UnitOption::ReleaseMs},
+    {"--clip-release-ms", UnitOption::ClipReleaseMs},
+};
+
+// The options that set the effect; handled is false for any other option.
+bool parseEffectOption(ArgumentWalker& w, EffectSettings& s, bool& handled) {
+    handled = true;
+    const std::string& name = w.current();
+    std::string text;
+    if (name == "--param") {
+        if (!w.value(text)) return false;
+        const size_t eq = text.find('=');
+        double v = 0;
+        if (eq == std::string::npos || eq == 0)
+            return w.fail("--param needs NAME=VALUE, not '" + text + "'");
+        if (!parseNumber(text.substr(eq + 1), v) || v < 0.0 || v > 1.0)
+            return w.fail("--param " + text + ": the value must be a number from 0 to 1");
+        s.parameters.push_back({text.substr(0, eq), static_cast<float>(v)});
+        return true;
+    }
+    if (name == "--state")
+        return w.value(s.stateFile) && (!s.stateFile.empty() || w.fail("--state needs a file"));
+    if (name == "--mode") {
+        if (!w.value(text)) return false;
+        if (text == "limit" || text == "LIMIT") {
+            s.mode = 0;
+        } else if (text == "clip" || text == "CLIP") {
+            s.mode = 1;
+        } else {
+            return w.fail("--mode is limit or clip, not '" + text + "'");
+        }
+        return true;
+    }
+    for (const UnitName& u : kUnitOptions) {
+        if (name == u.option) {
+            double v = 0;
+            if (!w.number(v)) return false;
+            // Ranges are checked once the mode is known (the clip release's
+            // range depends on it).
+            s.units.push_back({u.unit, v});
+            return true;
+        }
+    }
+    handled = false;
+    return true;
+}
+
+}  // namespace
+
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && errno != ERANGE && std::isfinite(value);
+}
+
+bool parseWhole(const std::string& text, uint64_t& value) {
+    if (text.empty() || text.size() > 19 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::strtoull(text.c_str(), nullptr, 10);
+    return true;
+}
+
+bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
+                        std::string& error) {
+    ArgumentWalker w(args, error);
+    std::vector<std::string> positional;
+    while (w.next()) {
+        if (!w.option()) {
+            positional.push_back(w.current());
+            continue;
+        }
+        bool handled = false;
+        if (!parseEffectOption(w, o.effect, handled)) return false;
+        if (handled) continue;
+        const std::string name = w.current();
+        std::string text;
+        uint64_t whole = 0;
+        if (name == "--block") {
+            if (!w.value(text)) return false;
+            if (!parseWhole(text, whole) || whole < 1 || whole > 65536)
+                return w.fail("--block needs a whole number from 1 to 65536, not '" + text + "'");
+            o.blockSize = static_cast<int32_t>(whole);
+        } else if (name == "--double") {
+            if (!w.flag()) return false;
+            o.doublePrecision = true;
+        } else if (name == "--no-delay-compensation") {
+            if (!w.flag()) return false;
+            o.compensateDelay = false;
+        } else if (name == "--demo") {
+            if (!w.flag()) return false;
+            o.demo = true;
+        } else if (name == "--demo-seconds") {
+            if (!w.number(o.demoSeconds)) return false;
+            if (o.demoSeconds < 0.1 || o.demoSeconds > 3600.0)
+                return w.fail("--demo-seconds is from 0.1 to 3600");
+        } else if (name == "--save-state") {
+            if (!w.value(o.saveState) || o.saveState.empty())
+                return w.fail("--save-state needs a file");
+        } else if (name == "--report") {
+            if (!w.value(o.report) || o.report.empty()) return w.fail("--report needs a file");
+        } else if (name == "--format") {
+            if (!w.value(text)) return false;
+            if (!parseFormatName(text, o.format))
+                return w.fail("--format is pcm16, pcm24, pcm32, float32 or float64, not '" + text +
+                              "'");
+            o.haveFormat = true;
+        } else if (name == "--no-dither") {
+            if (!w.flag()) return false;
+            o.dither = false;
+        } else if (name == "--seed") {
+            if (!w.value(text)) return false;
+            if (!parseWhole(text, o.seed))
+                return w.fail("--seed needs a whole number, not '" + text + "'");
+            o.haveSeed = true;
+        } else if (name == "--quiet") {
+            if (!w.flag()) return false;
+            o.quiet = true;
+        } else {
+            return w.fail("unknown option " + name + " (see tk42host --help)");
+        }
+    }
+    const size_t wanted = o.demo ? 2 : 3;
+    if (positional.size() != wanted) {
+        error =
+            o.demo ? "render --demo needs MODULE OUT.wav" : "render needs MODULE IN.wav OUT.wav";
+        return false;
+    }
+    o.module = positional[0];
+    o.input = o.demo ? std::string() : positional[1];
+    o.output = positional.back();
+    return true;
+}
+
+bool parseEditorOptions(const std::vector<std::string>& args, EditorOptions& o,
+                        std::string& error) {
+    ArgumentWalker w(args, error);
+    std::vector<std::string> positional;
+    while (w.next()) {
+        if (!w.option()) {
+            positional.push_back(w.current());
+            continue;
+        }
+        bool handled = false;
+        if (!parseEffectOption(w, o.effect, handled)) return false;
+        if (handled) continue;
+        if (w.current() == "--screenshot") {
+            if (!w.value(o.screenshot) || o.screenshot.empty())
+                return w.fail("--screenshot needs a file");
+        } else {
+            return w.fail("unknown option " + w.current() + " (see tk42host --help)");
+        }
+    }
+    if (positional.size() != 1 || o.screenshot.empty()) {
+        error = "editor needs MODULE --screenshot OUT.png";
+        return false;
+    }
+    o.module = positional[0];
+    return true;
+}

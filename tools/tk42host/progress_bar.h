@@ -1,0 +1,27 @@
+// A progress bar on stderr for renders that take more than a second; quick
+// renders print nothing.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <ostream>
+
+class ProgressBar {
+  public:
+    ProgressBar(std::ostream& out, bool enabled) : out(out), enabled(enabled) {}
+
+    void update(uint64_t done, uint64_t total);
+    // Completes the bar and ends its line, if it was shown.
+    void finish();
+
+  private:
+    void draw(uint64_t done, uint64_t total);
+
+    using Clock = std::chrono::steady_clock;
+    std::ostream& out;
+    bool enabled;
+    bool shown = false;
+    uint64_t lastTotal = 0;
+    Clock::time_point started = Clock::now();
+    Clock::time_point lastDrawn{};
+};

@@ -1,0 +1,149 @@
+#include "tools/tk42host/render_command.h"
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "effect/parameters.h"
+#include "tools/tk42host/delay_probe.h"
+#include "tools/tk42host/demo_signal.h"
+#include "tools/tk42host/exit_codes.h"
+#include "tools/tk42host/loaded_effect.h"
+#include "tools/tk42host/pending_file.h"
+#include "tools/tk42host/render_summary.h"
+#include "tools/tk42host/renderer.h"
+#include "tools/tk42host/wav_reader.h"
+#include "tools/tk42host/wav_writer.h"
+
+namespace {
+
+int fail(std::ostream& err, int code, const std::string& message) {
+    err << "tk42host: " << message << "\n";
+    return code;
+}
+
+bool checkCapabilities(const PluginInstance& fx, bool doublePrecision, std::string& error) {
+    const AEffect* e = fx.record();
+    if (e->numInputs != 2 || e->numOutputs != 2) {
+        error = "tk42host drives stereo effects; this one has " + std::to_string(e->numInputs) +
+                " inputs and " + std::to_string(e->numOutputs) + " outputs";
+        return false;
+    }
+    if (!(e->flags & effFlagsCanReplacing) || !e->processReplacing) {
+        error = "the effect cannot process in place (no processReplacing)";
+        return false;
+    }
+    if (doublePrecision &&
+        (!(e->flags & effFlagsCanDoubleReplacing) || !e->processDoubleReplacing)) {
+        error = "the effect cannot process 64-bit samples (--double)";
+        return false;
+    }
+    return true;
+}
+
+bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+    f.close();
+    if (!f) error = "cannot write " + path;
+    return static_cast<bool>(f);
+}
+
+bool writeText(const std::string& path, const std::string& text, std::string& error) {
+    return writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()), error);
+}
+
+}  // namespace
+
+int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
+    std::string error;
+    std::unique_ptr<FrameSource> source;
+    if (o.demo) {
+        source = std::make_unique<DemoSignal>(o.demoSeconds);
+    } else {
+        auto reader = std::make_unique<WavReader>();
+        if (!reader->open(o.input, error)) return fail(err, kExitInput, error);
+        source = std::move(reader);
+    }
+    const WavFormat inFormat = source->format();
+    if (inFormat.channels > 2) {
+        return fail(err, kExitInput,
+                    o.input + " has " + std::to_string(inFormat.channels) +
+                        " channels; tk42host renders mono and stereo files");
+    }
+
+    LoadedEffect loaded;
+    if (!loaded.open(o.module, error)) return fail(err, kExitModule, error);
+    const PluginInstance& fx = loaded.effect();
+    if (!checkCapabilities(fx, o.doublePrecision, error)) return fail(err, kExitModule, error);
+    if (int code = applySettings(fx, o.effect, error)) return fail(err, code, error);
+
+    const float rate = static_cast<float>(inFormat.sampleRate);
+    DelayMeasurement delay;
+    if (!findDelay(loaded.module(), loaded.host(), fx, rate, o.blockSize, o.doublePrecision, delay,
+                   error))
+        return fail(err, kExitModule, error);
+
+    RenderConfig config;
+    config.blockSize = o.blockSize;
+    config.doublePrecision = o.doublePrecision;
+    config.delay = delay.frames;
+    config.compensateDelay = o.compensateDelay;
+    if (isTk42Limiter(fx)) {
+        config.inputGain = std::exp(gainDb(fx.getParameter(kGain)) * kDbToLinear);
+        config.ceiling = std::exp(ceilingDb(fx.getParameter(kThresh)) * kDbToLinear);
+    }
+
+    WavFormat outFormat = inFormat;
+    if (o.haveFormat) outFormat.sample = o.format;
+    const bool dithered = o.dither && isInteger(outFormat.sample);
+    TpdfDither dither(o.haveSeed ? o.seed : std::random_device()() * 0x100000001B3ull + 1);
+
+    PendingFile output(o.output);
+    WavWriter writer;
+    if (!writer.open(output.path(), outFormat, error)) return fail(err, kExitOutput, error);
+    if (dithered) writer.setDither(&dither);
+
+    ProgressBar progress(err, !o.quiet);
+    Renderer renderer(fx, config);
+    RenderSummary summary;
+    fx.start(rate, o.blockSize);
+    const bool rendered = renderer.run(*source, writer, progress, summary.stats, error);
+    fx.stop();
+    if (!rendered) return fail(err, source->failed() ? kExitInput : kExitOutput, error);
+    if (!writer.finish(error)) return fail(err, kExitOutput, error);
+
+    summary.input = o.demo ? "demo" : o.input;
+    summary.output = o.output;
+    summary.inputFormat = inFormat;
+    summary.outputFormat = outFormat.sample;
+    summary.dithered = dithered;
+    summary.blockSize = o.blockSize;
+    summary.doublePrecision = o.doublePrecision;
+    summary.delay = delay.frames;
+    summary.delayReported = delay.reported;
+    summary.delayCompensated = o.compensateDelay;
+
+    // Everything is written under temporary names first and moved into place
+    // together, so a failure leaves all the old files as they were.
+    std::unique_ptr<PendingFile> state, report;
+    if (!o.saveState.empty()) {
+        const std::vector<uint8_t> chunk = fx.chunk();
+        if (chunk.empty()) return fail(err, kExitModule, "the module gives no state block to save");
+        state = std::make_unique<PendingFile>(o.saveState);
+        if (!writeBytes(state->path(), chunk, error)) return fail(err, kExitOutput, error);
+    }
+    if (!o.report.empty()) {
+        report = std::make_unique<PendingFile>(o.report);
+        if (!writeText(report->path(), summaryJson(summary), error))
+            return fail(err, kExitOutput, error);
+    }
+    if (!output.commit(error)) return fail(err, kExitOutput, error);
+    if (state && !state->commit(error)) return fail(err, kExitOutput, error);
+    if (report && !report->commit(error)) return fail(err, kExitOutput, error);
+
+    if (!o.quiet) printSummary(out, summary);
+    return kExitOk;
+}

@@ -1,0 +1,29 @@
+// The end-of-render summary, as text for people and as JSON for scripts;
+// both show the same figures.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "tools/tk42host/render_stats.h"
+#include "tools/tk42host/wav_format.h"
+
+struct RenderSummary {
+    std::string input;  // file name, or "demo"
+    std::string output;
+    WavFormat inputFormat;
+    SampleFormat outputFormat = SampleFormat::Float32;
+    bool dithered = false;
+    int32_t blockSize = 0;
+    bool doublePrecision = false;
+    int32_t delay = 0;
+    bool delayReported = false;
+    bool delayCompensated = false;
+    RenderStats stats;
+};
+
+void printSummary(std::ostream& out, const RenderSummary& s);
+std::string summaryJson(const RenderSummary& s);
+
+// 20 log10 of a linear level, -infinity for silence.
+double toDb(double linear);

@@ -1,0 +1,138 @@
+#include "tools/tk42host/renderer.h"
+
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "tools/tk42host/true_peak_meter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Frames quieter than -100 dBFS carry no signal whose reduction means much.
+constexpr double kSignalFloor = 1e-5;
+constexpr double kCeilingTolerance = 1e-6;
+
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+}  // namespace
+
+bool Renderer::run(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
+                   std::string& error) {
+    const int channels = source.format().channels;
+    if (channels < 1 || channels > 2) {
+        error = "only mono and stereo sources can be rendered";
+        return false;
+    }
+    return config.doublePrecision ? runAs<double>(source, sink, progress, stats, error)
+                                  : runAs<float>(source, sink, progress, stats, error);
+}
+
+template <typename T>
+bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress,
+                     RenderStats& stats, std::string& error) {
+    const int channels = source.format().channels;
+    const size_t block = static_cast<size_t>(config.blockSize);
+    const uint64_t inputFrames = source.frames();
+    const uint64_t delay = static_cast<uint64_t>(config.delay);
+    const uint64_t drop = config.compensateDelay ? delay : 0;
+    const uint64_t toProcess = inputFrames + drop;
+
+    std::vector<double> interleaved(block * channels), written(block * channels);
+    std::vector<T> inL(block), inR(block), outL(block), outR(block);
+    T* in[2] = {inL.data(), inR.data()};
+    T* out[2] = {outL.data(), outR.data()};
+    // The input frames the output lines up with, delay frames back, for
+    // measuring the gain reduction: slot n % (delay + 1) holds input frame n.
+    std::vector<double> aligned(2 * (delay + 1), 0.0);
+    TruePeakMeter inMeters[2], outMeters[2];
+    double reductionSum = 0;
+    uint64_t reductionFrames = 0;
+
+    stats = RenderStats();
+    stats.ceilingKnown = config.ceiling > 0;
+    stats.ceilingLinear = config.ceiling;
+    const Clock::time_point started = Clock::now();
+    Clock::duration inPlugin{};
+
+    for (uint64_t done = 0; done < toProcess;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(block, toProcess - done));
+        const uint64_t available = done < inputFrames ? inputFrames - done : 0;
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(n, available));
+        if (wanted > 0 && source.read(interleaved.data(), wanted) != wanted) {
+            error = source.failed() ? source.error() : "the input ended early";
+            return false;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            double l = 0, r = 0;
+            if (i < wanted) {
+                l = interleaved[i * channels];
+                r = channels == 2 ? interleaved[i * channels + 1] : l;
+                if (!std::isfinite(l)) l = 0, ++stats.nonFiniteInput;
+                if (!std::isfinite(r)) r = 0, stats.nonFiniteInput += channels == 2;
+                inMeters[0].add(l);
+                if (channels == 2) inMeters[1].add(r);
+            }
+            inL[i] = static_cast<T>(l);
+            inR[i] = static_cast<T>(r);
+        }
+
+        const Clock::time_point before = Clock::now();
+        fx.process(in, out, static_cast<int32_t>(n));
+        inPlugin += Clock::now() - before;
+
+        size_t kept = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const uint64_t frame = done + i;
+            const size_t slot = static_cast<size_t>(frame % (delay + 1)) * 2;
+            aligned[slot] = static_cast<double>(inL[i]);
+            aligned[slot + 1] = static_cast<double>(inR[i]);
+            if (frame < drop) continue;
+            const double yl = static_cast<double>(outL[i]);
+            const double yr = static_cast<double>(outR[i]);
+            written[kept * channels] = yl;
+            if (channels == 2) written[kept * channels + 1] = yr;
+            ++kept;
+
+            outMeters[0].add(yl);
+            if (channels == 2) outMeters[1].add(yr);
+            const double peakOut = std::fmax(std::fabs(yl), channels == 2 ? std::fabs(yr) : 0.0);
+            if (stats.ceilingKnown) {
+                const double limit = config.ceiling + kCeilingTolerance;
+                stats.aboveCeiling +=
+                    (std::fabs(yl) > limit) + (channels == 2 && std::fabs(yr) > limit);
+            }
+            if (frame >= delay) {
+                const size_t from = static_cast<size_t>((frame - delay) % (delay + 1)) * 2;
+                const double peakIn =
+                    std::fmax(std::fabs(aligned[from]), std::fabs(aligned[from + 1])) *
+                    config.inputGain;
+                if (peakIn > kSignalFloor && peakOut > 0) {
+                    const double reduction = std::fmax(0.0, 20.0 * std::log10(peakIn / peakOut));
+                    if (reduction > stats.maxReductionDb) stats.maxReductionDb = reduction;
+                    reductionSum += reduction;
+                    ++reductionFrames;
+                }
+            }
+        }
+        if (kept > 0 && !sink.write(written.data(), kept, error)) return false;
+        done += n;
+        progress.update(done, toProcess);
+    }
+    progress.finish();
+
+    stats.frames = inputFrames;
+    for (int c = 0; c < channels; ++c) {
+        stats.inputTruePeak = std::fmax(stats.inputTruePeak, inMeters[c].peak());
+        stats.outputTruePeak = std::fmax(stats.outputTruePeak, outMeters[c].peak());
+        stats.inputSamplePeak = std::fmax(stats.inputSamplePeak, inMeters[c].samplePeakValue());
+        stats.outputSamplePeak = std::fmax(stats.outputSamplePeak, outMeters[c].samplePeakValue());
+    }
+    stats.averageReductionDb = reductionFrames ? reductionSum / reductionFrames : 0.0;
+    stats.pluginSeconds = seconds(inPlugin);
+    stats.totalSeconds = seconds(Clock::now() - started);
+    return true;
+}

@@ -1,0 +1,45 @@
+// Runs a source through an effect in blocks, as a host does, and writes the
+// output to a sink. It compensates the effect's delay when asked (the first
+// delay frames are dropped and as many zeros fed at the end, so the output
+// has the input's length and lines up with it) and measures levels, gain
+// reduction and speed on the way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "tools/plughost/plugin_instance.h"
+#include "tools/tk42host/frame_sink.h"
+#include "tools/tk42host/frame_source.h"
+#include "tools/tk42host/progress_bar.h"
+#include "tools/tk42host/render_stats.h"
+
+struct RenderConfig {
+    int32_t blockSize = 512;
+    bool doublePrecision = false;
+    int32_t delay = 0;
+    bool compensateDelay = true;
+    // The effect's input gain, so that the gain reduction is measured against
+    // the gained input; 1 for effects whose gain is not known.
+    double inputGain = 1.0;
+    // The ceiling that no output sample may exceed; 0 when not known.
+    double ceiling = 0.0;
+};
+
+class Renderer {
+  public:
+    Renderer(const PluginInstance& fx, const RenderConfig& config) : fx(fx), config(config) {}
+
+    // The effect must be started (sample rate, block size, resumed). Sources
+    // of one or two channels; mono runs as dual mono and is written as mono.
+    bool run(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
+             std::string& error);
+
+  private:
+    template <typename T>
+    bool runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
+               std::string& error);
+
+    const PluginInstance& fx;
+    RenderConfig config;
+};

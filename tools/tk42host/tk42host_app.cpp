@@ -1,0 +1,84 @@
+#include "tools/tk42host/tk42host_app.h"
+
+#include "tools/tk42host/command_line.h"
+#include "tools/tk42host/demo_command.h"
+#include "tools/tk42host/editor_command.h"
+#include "tools/tk42host/exit_codes.h"
+#include "tools/tk42host/info_command.h"
+#include "tools/tk42host/render_command.h"
+
+namespace {
+
+constexpr char kUsage[] = R"(usage:
+  tk42host info MODULE
+  tk42host render MODULE IN.wav OUT.wav [options]
+  tk42host render MODULE --demo OUT.wav [options]
+  tk42host editor MODULE --screenshot OUT.png [--param NAME=V ...] [--state FILE]
+  tk42host demo OUT.wav [--demo-seconds S]
+
+render options:
+  --block N              block size, 1 to 65536 (default 512)
+  --double               64-bit processing (default 32-bit)
+  --param NAME=V         a parameter by normalised value 0 to 1; NAME as the
+                         plug-in reports it (case and spaces ignored) or an index
+  --gain-db DB           input gain, 0 to 24 dB
+  --ceiling-db DB        ceiling, -24 to 0 dBFS
+  --attack-ms MS         limit attack, 0.02 to 10 ms
+  --release-ms MS        limit release, 1 to 5000 ms
+  --clip-release-ms MS   clip release, 0.1 to 500 ms (LIMIT) or 0.1 to 20 ms (CLIP)
+  --mode limit|clip
+  --state FILE           start from a saved 28-byte state
+  --save-state FILE      write the state after the run
+  --no-delay-compensation  keep the look-ahead delay in the output
+  --format F             pcm16, pcm24, pcm32, float32 or float64 (default: as the input)
+  --no-dither            no TPDF dither on integer output
+  --seed N               dither seed, for repeatable output
+  --report FILE.json     the summary as JSON
+  --demo-seconds S       length of the --demo signal (default 6)
+  --quiet                no progress bar and no summary
+
+exit status: 0 done, 2 bad command line, 3 bad input or state file,
+             4 module cannot be used, 5 output cannot be written
+)";
+
+std::vector<std::string> rest(const std::vector<std::string>& args) {
+    return std::vector<std::string>(args.begin() + 1, args.end());
+}
+
+int usageError(std::ostream& err, const std::string& message) {
+    err << "tk42host: " << message << "\n";
+    return kExitUsage;
+}
+
+}  // namespace
+
+int runTk42host(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    const std::string& command = args[0];
+    std::string error;
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (command == "info") {
+        if (args.size() != 2) return usageError(err, "info needs MODULE");
+        return runInfo(args[1], out, err);
+    }
+    if (command == "render") {
+        RenderOptions options;
+        if (!parseRenderOptions(rest(args), options, error)) return usageError(err, error);
+        return runRender(options, out, err);
+    }
+    if (command == "editor") {
+        EditorOptions options;
+        if (!parseEditorOptions(rest(args), options, error)) return usageError(err, error);
+        return runEditor(options, out, err);
+    }
+    if (command == "demo") {
+        return runDemo(rest(args), out, err);
+    }
+    return usageError(err, "unknown command '" + command + "' (see tk42host --help)");
+}

@@ -1,0 +1,39 @@
+#include "tools/tk42host/true_peak_meter.h"
+
+#include <cmath>
+
+namespace {
+
+// One row per phase of the 4x interpolation filter, tap 0 applied to the
+// newest sample.
+constexpr double kPhases[4][12] = {
+    {0.0017089843750, 0.0109863281250, -0.0196533203125, 0.0332031250000, -0.0594482421875,
+     0.1373291015625, 0.9721679687500, -0.1022949218750, 0.0476074218750, -0.0266113281250,
+     0.0148925781250, -0.0083007812500},
+    {-0.0291748046875, 0.0292968750000, -0.0517578125000, 0.0891113281250, -0.1665039062500,
+     0.4650878906250, 0.7797851562500, -0.2003173828125, 0.1015625000000, -0.0582275390625,
+     0.0330810546875, -0.0189208984375},
+    {-0.0189208984375, 0.0330810546875, -0.0582275390625, 0.1015625000000, -0.2003173828125,
+     0.7797851562500, 0.4650878906250, -0.1665039062500, 0.0891113281250, -0.0517578125000,
+     0.0292968750000, -0.0291748046875},
+    {-0.0083007812500, 0.0148925781250, -0.0266113281250, 0.0476074218750, -0.1022949218750,
+     0.9721679687500, 0.1373291015625, -0.0594482421875, 0.0332031250000, -0.0196533203125,
+     0.0109863281250, 0.0017089843750},
+};
+
+}  // namespace
+
+void TruePeakMeter::add(double x) {
+    if (!std::isfinite(x)) x = 0.0;  // a bad sample must not poison the history
+    const double a = std::fabs(x);
+    if (a > samplePeak) samplePeak = a;
+    head = head == 0 ? kTaps - 1 : head - 1;
+    history[head] = history[head + kTaps] = x;
+    const double* newestFirst = &history[head];
+    for (const auto& phase : kPhases) {
+        double y = 0.0;
+        for (int t = 0; t < kTaps; ++t) y += phase[t] * newestFirst[t];
+        const double m = std::fabs(y);
+        if (m > truePeak) truePeak = m;
+    }
+}

@@ -1,0 +1,24 @@
+// True-peak level of one channel: the signal is oversampled four times with
+// the 48-tap, four-phase interpolation filter of ITU-R BS.1770-4 Annex 2 (the
+// same filter at every sample rate) and the largest magnitude is kept.
+#pragma once
+
+#include <array>
+
+class TruePeakMeter {
+  public:
+    void add(double x);
+    // Linear; never below the sample peak, so that a meter reading is always
+    // at least what an ordinary peak meter shows.
+    double peak() const { return truePeak > samplePeak ? truePeak : samplePeak; }
+    double samplePeakValue() const { return samplePeak; }
+
+  private:
+    static constexpr int kTaps = 12;
+    // Two copies of the last twelve samples, so that the twelve from head on
+    // are contiguous, newest first.
+    std::array<double, 2 * kTaps> history{};
+    int head = 0;
+    double truePeak = 0.0;
+    double samplePeak = 0.0;
+};
