@@ -24,12 +24,20 @@ bool WavReader::open(const std::string& path, std::string& error) {
         return false;
     }
     file.seekg(0, std::ios::end);
-    const uint64_t fileSize = static_cast<uint64_t>(file.tellg());
+    const std::streamoff end = file.tellg();
     file.seekg(0);
-
-    uint8_t riff[12];
-    if (fileSize < 12 || !file.read(reinterpret_cast<char*>(riff), 12)) {
+    if (end < 0 || !file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    const uint64_t fileSize = static_cast<uint64_t>(end);
+    if (fileSize < 12) {
         error = path + " is too short to be a WAV file";
+        return false;
+    }
+    uint8_t riff[12];
+    if (!file.read(reinterpret_cast<char*>(riff), 12)) {
+        error = "cannot read " + path;
         return false;
     }
     if (std::memcmp(riff, "RF64", 4) == 0) {
