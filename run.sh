@@ -1,9 +1,38 @@
 #!/usr/bin/env bash
-# Builds the plug-in module.
+# The main job: installs what is missing, builds the plug-in and tk42host for
+# Windows, and limits tk42host's built-in demo signal (drums, bass and a
+# sustained chord, peaking near +6 dBFS) through the real TK42R_x64.dll under
+# Wine. Writes build/demo/demo-input.wav, build/demo/demo-limited.wav and its
+# summary as JSON; once the plug-in has an editor, also its screenshot.
+#
+# TK42_BUILD_DIR and TK42_DEMO_DIR choose other folders (default build/win and
+# build/demo).
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 ensure_packages
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$(nproc)" --target TK42R_x64
-echo "built build/win/bin/TK42R_x64.dll"
+
+build=${TK42_BUILD_DIR:-build/win}
+demo=${TK42_DEMO_DIR:-build/demo}
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+  >/dev/null
+cmake --build "$build" -j"$(nproc)" --target TK42R_x64 tk42host
+mkdir -p "$demo"
+
+"$build/wine-server.sh" start
+trap '"$build/wine-server.sh" stop' EXIT
+host() { "$build/wine-run.sh" "$build/bin/tk42host.exe" "$@"; }
+dll="$build/bin/TK42R_x64.dll"
+
+host demo "$demo/demo-input.wav"
+host render "$dll" --demo "$demo/demo-limited.wav" --ceiling-db -1 \
+  --report "$demo/demo-limited.json"
+
+if host info "$dll" | grep -q '^flags .*editor'; then
+  # The editor needs a display; a virtual one when there is none.
+  run_x=()
+  [ -n "${DISPLAY:-}" ] || run_x=(xvfb-run -a -s "-screen 0 1280x1024x24")
+  "${run_x[@]}" "$build/wine-run.sh" "$build/bin/tk42host.exe" editor "$dll" \
+    --screenshot "$demo/editor.png"
+fi
+echo "written to $demo/"
