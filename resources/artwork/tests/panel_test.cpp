@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "png_image.h"
 
@@ -75,6 +76,47 @@ TEST_F(Panel, NoLetteringHidesUnderAnOpaqueControl) {
                     << "ink under " << c.strip << " at panel " << c.rect.left + x << ","
                     << c.rect.top + y;
             }
+    }
+}
+
+TEST_F(Panel, ScaleDotsMarkBothEndsAndTheMiddleOfEveryKnobsSweep) {
+    const Box knobs[] = {{30, 25, 110, 105},
+                         {290, 25, 370, 105},
+                         {145, 20, 185, 60},
+                         {215, 20, 255, 60},
+                         {215, 83, 255, 123}};
+    for (const Box& k : knobs) {
+        const double cx = (k.left + k.right) / 2.0, cy = (k.top + k.bottom) / 2.0;
+        const double half = (k.right - k.left) / 2.0;
+        for (double deg : {-135.0, 0.0, 135.0}) {
+            // Look along the ray through the ring just inside the control's edge.
+            double best = 0;
+            const double a = deg * M_PI / 180.0;
+            for (double r = half * 0.8; r <= half + 1; r += 0.25) {
+                const int x = static_cast<int>(std::floor(cx + r * std::sin(a)));
+                const int y = static_cast<int>(std::floor(cy - r * std::cos(a)));
+                best = std::max(best, panel.at(x, y).luminance());
+            }
+            EXPECT_GT(best, 110.0) << "no scale dot at " << deg << " degrees around the knob at "
+                                   << k.left << "," << k.top;
+        }
+    }
+}
+
+TEST_F(Panel, MeterNumbersStandCentredOverTheirSegments) {
+    // The strip's segment i is centred at 9 + 18 i; the panel's number over
+    // it must be too, or readings look one segment off.
+    for (int i = 0; i < 20; ++i) {
+        const double centre = 20 + 9 + 18 * i;
+        double sum = 0, weight = 0;
+        for (int y = 144; y < 159; ++y)
+            for (int x = static_cast<int>(centre) - 8; x <= static_cast<int>(centre) + 8; ++x) {
+                const double ink = std::max(0.0, panel.at(x, y).luminance() - 90.0);
+                sum += ink * (x + 0.5);
+                weight += ink;
+            }
+        ASSERT_GT(weight, 0) << "no number over segment " << i;
+        EXPECT_NEAR(sum / weight, centre, 1.5) << "number over segment " << i;
     }
 }
 
