@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
             const art::Image q = art::composePreview(a, moved);
             art::writePng(q, dir + "/preview_moved.png");
             art::writePng(art::scaleUp(q, 2), dir + "/preview_moved_2x.png");
-            art::writePng(art::scaleUp(q, art::Rect{120, 0, 280, 140}, 5), dir + "/zoom_centre.png");
+            art::writePng(art::scaleUp(q, art::Rect{120, 0, 280, 140}, 5),
+                          dir + "/zoom_centre.png");
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tk42_artwork: %s\n", e.what());
