@@ -50,6 +50,19 @@ void knobSeat(cairo_t* cr, double cx, double cy, double r) {
     cairo_pattern_destroy(p);
 }
 
+// An engraved groove: a shadowed cut with a lit edge on its far side.
+void groove(cairo_t* cr, double x, double top, double bottom) {
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
+    cairo_move_to(cr, x + 0.5, top);
+    cairo_line_to(cr, x + 0.5, bottom);
+    cairo_stroke(cr);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.09);
+    cairo_move_to(cr, x + 1.5, top);
+    cairo_line_to(cr, x + 1.5, bottom);
+    cairo_stroke(cr);
+}
+
 void bevel(cairo_t* cr) {
     const double w = kPanelWidth, h = kPanelHeight;
     cairo_set_line_width(cr, 1.0);
@@ -81,6 +94,10 @@ void drawFaceplate(Image& panel) {
     panelScrew(cr, kPanelWidth - 9, 9, 3.5, 65);
     panelScrew(cr, 9, kPanelHeight - 9, 3.5, 40);
     panelScrew(cr, kPanelWidth - 9, kPanelHeight - 9, 3.5, 5);
+
+    // The dynamics section between the two large knobs.
+    groove(cr, 131, 14, 138);
+    groove(cr, 267, 14, 138);
 
     for (const Rect& k : {kGainKnob, kCeilingKnob}) knobSeat(cr, k.centreX(), k.centreY(), 33.5);
     for (const Rect& k : {kAttackKnob, kRelease1Knob, kRelease2Knob})
