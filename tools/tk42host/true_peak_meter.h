@@ -14,10 +14,10 @@ class TruePeakMeter {
     double samplePeakValue() const { return samplePeak; }
 
   private:
-    static constexpr int kTaps = 12;
+    static constexpr int kTapCount = 12;
     // Two copies of the last twelve samples, so that the twelve from head on
     // are contiguous, newest first.
-    std::array<double, 2 * kTaps> history{};
+    std::array<double, 2 * kTapCount> history{};
     int head = 0;
     double truePeak = 0.0;
     double samplePeak = 0.0;
