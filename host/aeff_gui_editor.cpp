@@ -1,0 +1,88 @@
+#include "host/aeff_gui_editor.h"
+
+#include "host/audio_effect_x.h"
+#include "toolkit/draw_context.h"
+#include "toolkit/frame.h"
+#include "toolkit/knob_mode.h"
+#include "toolkit/platform/platform.h"
+
+namespace platform = TKGUI::platform;
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+    : AEffEditor(effect), nextIdleTick(platform::tickCount()) {
+    if (effect) {
+        effect->setEditor(this);
+        effect->getAeffect()->flags |= effFlagsHasEditor;
+    }
+    oleStarted = platform::beginThreadOle();
+    oleThread = std::this_thread::get_id();
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    if (oleStarted && oleThread == std::this_thread::get_id()) platform::endThreadOle();
+}
+
+AudioEffectX* AEffGUIEditor::hostEffect() const {
+    return dynamic_cast<AudioEffectX*>(effect);
+}
+
+bool AEffGUIEditor::isParameterIndex(int32_t index) const {
+    return effect && index >= 0 && index < effect->getAeffect()->numParams;
+}
+
+bool AEffGUIEditor::getRect(ERect** rect) {
+    *rect = &editorRect;
+    return true;
+}
+
+void AEffGUIEditor::idle() {
+    if (inIdleWork) return;
+    if (frame) frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame && frame->keyDown(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+    return frame && frame->keyUp(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onWheel(float distance) {
+    if (!frame) return false;
+    auto* context = new TKGUI::CDrawContext(frame, nullptr, frame->getParentWindow());
+    const TKGUI::CPoint screen = platform::cursorScreenPosition();
+    const TKGUI::CPoint origin = context->getWindowScreenPosition();
+    const TKGUI::CPoint where(screen.x - origin.x, screen.y - origin.y);
+    const bool handled = frame->mouseWheel(context, where, distance);
+    context->release();
+    return handled;
+}
+
+bool AEffGUIEditor::setKnobMode(int32_t mode) {
+    TKGUI::setHostKnobMode(mode);
+    return true;
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+    if (AudioEffectX* fx = hostEffect(); fx && isParameterIndex(index)) fx->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+    if (AudioEffectX* fx = hostEffect(); fx && isParameterIndex(index)) fx->endEdit(index);
+}
+
+void AEffGUIEditor::pumpIdle() {
+    uint32_t now = platform::tickCount();
+    if (now < nextIdleTick) {
+        platform::sleepMilliseconds(4);
+        now += 4;
+        if (now < nextIdleTick - 50) return;
+    }
+    idle();
+    platform::dispatchOnePendingPaint();
+    nextIdleTick = now + 100;
+    inIdleWork = true;
+    if (effect) effect->masterIdle();
+    inIdleWork = false;
+}
