@@ -32,7 +32,7 @@ struct Artwork {
 // and sample text in the two value boxes.
 Image composePreview(const Artwork& art, const PreviewState& state);
 
-// Pixel-doubled copy for close inspection.
+// An enlarged copy (whole area or a part) without smoothing, for close inspection.
 Image scaleUp(const Image& image, int factor);
 Image scaleUp(const Image& image, const Rect& area, int factor);
 
