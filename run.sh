@@ -19,20 +19,10 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUIL
 cmake --build "$build" -j"$(nproc)" --target TK42R_x64 tk42host
 mkdir -p "$demo"
 
-"$build/wine-server.sh" start
-trap '"$build/wine-server.sh" stop' EXIT
-host() { "$build/wine-run.sh" "$build/bin/tk42host.exe" "$@"; }
-dll="$build/bin/TK42R_x64.dll"
-
-host demo "$demo/demo-input.wav"
-host render "$dll" --demo "$demo/demo-limited.wav" --ceiling-db -1 \
-  --report "$demo/demo-limited.json"
-
-if host info "$dll" | grep -q '^flags .*editor'; then
-  # The editor needs a display; a virtual one when there is none.
-  run_x=()
-  [ -n "${DISPLAY:-}" ] || run_x=(xvfb-run -a -s "-screen 0 1280x1024x24")
-  "${run_x[@]}" "$build/wine-run.sh" "$build/bin/tk42host.exe" editor "$dll" \
-    --screenshot "$demo/editor.png"
+# Wine needs a display for the editor's window: a virtual one when there is none.
+if [ -n "${DISPLAY:-}" ]; then
+  tools/demo-under-wine.sh "$build" "$demo"
+else
+  xvfb-run -a -s "-screen 0 1280x1024x24" tools/demo-under-wine.sh "$build" "$demo"
 fi
 echo "written to $demo/"

@@ -31,10 +31,11 @@ ctest --test-dir build/tsan --output-on-failure -j"$jobs" || status=1
 
 echo "== Windows tests (Wine)"
 # The wineserver starts before ctest with its stdio on /dev/null; a server
-# that inherited ctest's pipes would hold it open.
-build/win/wine-server.sh start
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --test-dir build/win --output-on-failure || status=1
+# that inherited ctest's pipes would hold it open. It starts inside the X
+# session: a prefix whose server began without a display cannot create
+# windows afterwards.
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c \
+  'build/win/wine-server.sh start && ctest --test-dir build/win --output-on-failure' || status=1
 build/win/wine-server.sh stop
 
 exit $status
