@@ -233,3 +233,51 @@ TEST(Render, DemoThroughTheModuleStaysUnderTheCeiling) {
     EXPECT_LE(peak, std::pow(10.0, -3.0 / 20) + 1e-6);
     EXPECT_GT(peak, std::pow(10.0, -3.5 / 20));
 }
+
+TEST(Render, NonFiniteInputSamplesAreProcessedAsSilenceAndReported) {
+    TempDir dir;
+    writeWav(dir.file("in.wav"), loudInput(SampleFormat::Float32));
+    // The writer never writes non-finite samples, so they are patched in:
+    // the data of a plain float file starts after 58 header bytes.
+    std::vector<uint8_t> bytes = readBytes(dir.file("in.wav"));
+    const float bad[3] = {NAN, INFINITY, -INFINITY};
+    for (int k = 0; k < 3; ++k) std::memcpy(&bytes[58 + 4 * (100 + 101 * k)], &bad[k], 4);
+    writeBytes(dir.file("in.wav"), bytes);
+    const HostRun run = runHost({"render", TK42_TEST_MODULE, dir.file("in.wav"),
+                                 dir.file("out.wav"), "--report", dir.file("r.json")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("3 input samples were NaN or infinite"), std::string::npos) << run.out;
+    for (double s : readWav(dir.file("out.wav")).samples) ASSERT_TRUE(std::isfinite(s));
+    const std::vector<uint8_t> json = readBytes(dir.file("r.json"));
+    EXPECT_NE(std::string(json.begin(), json.end()).find("\"nonFiniteInputSamples\": 3,"),
+              std::string::npos);
+}
+
+TEST(Render, TheOutputMayReplaceItsOwnInput) {
+    TempDir dir;
+    const WavData in = loudInput(SampleFormat::Pcm16);
+    writeWav(dir.file("song.wav"), in);
+    const HostRun run = runHost({"render", TK42_TEST_MODULE, dir.file("song.wav"),
+                                 dir.file("song.wav"), "--quiet", "--ceiling-db", "-6"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const WavData out = readWav(dir.file("song.wav"));
+    ASSERT_EQ(out.frames(), in.frames());
+    double peak = 0;
+    for (double s : out.samples) peak = std::max(peak, std::fabs(s));
+    EXPECT_LT(peak, 0.51);  // limited, with one LSB of dither
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"song.wav"});
+}
+
+TEST(Render, AnEmptyFileGivesAnEmptyFile) {
+    TempDir dir;
+    WavData in;
+    in.format = {44100, 2, SampleFormat::Pcm24, true};
+    writeWav(dir.file("empty.wav"), in);
+    const HostRun run =
+        runHost({"render", TK42_TEST_MODULE, dir.file("empty.wav"), dir.file("out.wav")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const WavData out = readWav(dir.file("out.wav"));
+    EXPECT_EQ(out.frames(), 0u);
+    EXPECT_TRUE(out.format.extensible);
+    EXPECT_NE(run.out.find("-inf dBFS"), std::string::npos) << run.out;
+}
