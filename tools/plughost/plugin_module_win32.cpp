@@ -1,10 +1,19 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "tools/plughost/plugin_module.h"
 
 bool PluginModule::load(const std::string& path, std::string& error) {
     unload();
-    HMODULE module = LoadLibraryA(path.c_str());
+    // A bare name would be searched for in the system folders first, and
+    // LoadLibrary wants backslashes: a host loads the file it was given.
+    std::string file = path;
+    std::replace(file.begin(), file.end(), '/', '\\');
+    if (file.find('\\') == std::string::npos && file.find(':') == std::string::npos) {
+        file = ".\\" + file;
+    }
+    HMODULE module = LoadLibraryA(file.c_str());
     if (!module) {
         error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;

@@ -114,6 +114,8 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     fx.stop();
     if (!rendered) return fail(err, source->failed() ? kExitInput : kExitOutput, error);
     if (!writer.finish(error)) return fail(err, kExitOutput, error);
+    // Windows cannot replace a file that is open: the input may be the output.
+    source.reset();
 
     summary.input = o.demo ? "demo" : o.input;
     summary.output = o.output;
