@@ -81,6 +81,9 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     if (int code = applySettings(fx, o.effect, error)) return fail(err, code, error);
 
     const float rate = static_cast<float>(inFormat.sampleRate);
+    // What the host answers when the plug-in asks instead of waiting to be told.
+    loaded.host().sampleRateAnswer = static_cast<intptr_t>(inFormat.sampleRate);
+    loaded.host().blockSizeAnswer = o.blockSize;
     DelayMeasurement delay;
     if (!findDelay(loaded.module(), loaded.host(), fx, rate, o.blockSize, o.doublePrecision, delay,
                    error))
