@@ -1,0 +1,119 @@
+// The frame's editor-facing operations and what it holds of the platform.
+#include <gtest/gtest.h>
+
+#include "logic_fixture.h"
+#include "toolkit/draw_context.h"
+#include "toolkit/font_table.h"
+#include "toolkit/knob_mode.h"
+#include "toolkit/offscreen_context.h"
+
+using namespace TKGUI;
+using namespace tk42test;
+
+TEST_F(LogicTest, FramePassesEditsAndIdleToItsEditor) {
+    RecordingEditor editor;
+    CFrame* frame = makeFrame(&editor);
+    EXPECT_EQ(frame->getEditor(), &editor);
+    RecordingView* a = view(CRect(0, 0, 10, 10), "a");
+    frame->addView(a);
+    EXPECT_EQ(a->getEditor(), &editor);
+    frame->beginEdit(3);
+    frame->pumpIdle();
+    frame->endEdit(3);
+    EXPECT_EQ(editor.log.events, (std::vector<std::string>{"begin 3", "pump", "end 3"}));
+    delete frame;
+
+    CFrame* alone = makeFrame();
+    alone->beginEdit(1);  // no editor: nothing to tell, nothing to crash
+    alone->pumpIdle();
+    EXPECT_EQ(alone->getTicks(), 0u);
+    delete alone;
+}
+
+TEST_F(LogicTest, TicksComeFromThePlatformClockWhenThereIsAnEditor) {
+    RecordingEditor editor;
+    CFrame* frame = makeFrame(&editor);
+    software::setTickCount(123456);
+    EXPECT_EQ(frame->getTicks(), 123456u);
+    platform::sleepMilliseconds(4);
+    EXPECT_EQ(frame->getTicks(), 123460u);
+    delete frame;
+}
+
+TEST_F(LogicTest, KnobModeIsOneValueForTheWholeModule) {
+    CFrame* first = makeFrame();
+    CFrame* second = makeFrame();
+    setHostKnobMode(2);
+    EXPECT_EQ(first->getKnobMode(), 2);
+    EXPECT_EQ(second->getKnobMode(), 2);
+    setHostKnobMode(1);
+    EXPECT_EQ(first->getKnobMode(), 1);
+    setHostKnobMode(0);
+    delete first;
+    delete second;
+}
+
+TEST_F(LogicTest, FrameHoldsOleAndTheBlendLibraryForItsLifetime) {
+    const int ole = software::oleDepth();
+    const int holders = software::blendLibraryHolders();
+    CFrame* frame = makeFrame();
+    EXPECT_EQ(software::oleDepth(), ole + 1);
+    EXPECT_EQ(software::blendLibraryHolders(), holders + 1);
+    CFrame* second = makeFrame();
+    delete frame;
+    EXPECT_EQ(software::blendLibraryHolders(), holders + 1);
+    delete second;
+    EXPECT_EQ(software::oleDepth(), ole);
+    EXPECT_EQ(software::blendLibraryHolders(), holders);
+}
+
+TEST_F(LogicTest, SetSizeResizesAnOpenFrameAndDropsItsBackBuffer) {
+    CFrame* frame = makeFrame();
+    COffscreenContext* buffer = frame->getBackBuffer();
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(buffer->getWidth(), 200);
+    EXPECT_FALSE(frame->setSize(200, 100));
+    EXPECT_TRUE(frame->setSize(300, 120));
+    CRect size;
+    ASSERT_TRUE(frame->getSize(size));
+    EXPECT_EQ(size, CRect(0, 0, 300, 120));
+    EXPECT_EQ(frame->getBackBuffer()->getWidth(), 300);
+    frame->setBounds(CRect(5, 5, 105, 55));
+    EXPECT_EQ(frame->getBounds(), CRect(0, 0, 100, 50));
+    frame->setOpenFlag(false);
+    EXPECT_FALSE(frame->setSize(10, 10));
+    delete frame;
+}
+
+TEST_F(LogicTest, ContextsOnAWindowGiveItsDeviceBack) {
+    platform::Window* window = software::createWindow(50, 40, CPoint(7, 9));
+    CFrame* frame = makeFrame();
+    frame->setWindow(window);
+    CDrawContext* context = new CDrawContext(frame, nullptr, window);
+    EXPECT_NE(context->getDevice(), nullptr);
+    EXPECT_EQ(context->getWindowScreenPosition(), CPoint(7, 9));
+    EXPECT_EQ(frame->getCurrentMouseLocation(), CPoint(-7, -9));
+    CRect clip;
+    EXPECT_EQ(context->getClipRect(clip), CRect(0, 0, 200, 100)) << "the frame's bounds";
+    context->release();
+    delete frame;
+    software::destroyWindow(window);
+}
+
+TEST_F(LogicTest, DrawContextCachesColoursAndFontUntilTheyChange) {
+    CDrawContext* context = new CDrawContext(nullptr, nullptr, nullptr);
+    EXPECT_EQ(context->getFrameColor(), kWhiteCColor);
+    EXPECT_EQ(context->getFillColor(), kBlackCColor);
+    EXPECT_EQ(context->getFontColor(), kWhiteCColor);
+    EXPECT_EQ(context->getFont(), 0);
+    EXPECT_EQ(context->getFontSize(), 12);
+    EXPECT_EQ(context->getLineWidth(), 1);
+    context->setLineWidth(3);
+    EXPECT_EQ(context->getLineWidth(), 1);
+    CRect clip;
+    EXPECT_EQ(context->getClipRect(clip), CRect(0, 0, 1000, 1000));
+    context->setFont(7, kBoldFace);
+    EXPECT_EQ(context->getFontSize(), 13);
+    EXPECT_EQ(context->getFontStyle(), kBoldFace);
+    context->release();
+}
