@@ -23,7 +23,8 @@ int fail(std::ostream& err, int code, const std::string& message) {
     return code;
 }
 
-bool checkCapabilities(const PluginInstance& fx, bool doublePrecision, std::string& error) {
+// Everything the run needs from the effect, checked before any file is written.
+bool checkCapabilities(const PluginInstance& fx, const RenderOptions& o, std::string& error) {
     const AEffect* e = fx.record();
     if (e->numInputs != 2 || e->numOutputs != 2) {
         error = "tk42host drives stereo effects; this one has " + std::to_string(e->numInputs) +
@@ -34,12 +35,45 @@ bool checkCapabilities(const PluginInstance& fx, bool doublePrecision, std::stri
         error = "the effect cannot process in place (no processReplacing)";
         return false;
     }
-    if (doublePrecision &&
+    if (o.doublePrecision &&
         (!(e->flags & effFlagsCanDoubleReplacing) || !e->processDoubleReplacing)) {
         error = "the effect cannot process 64-bit samples (--double)";
         return false;
     }
+    if (!o.saveState.empty() && fx.chunk().empty()) {
+        error = "the module gives no state block to save (--save-state)";
+        return false;
+    }
     return true;
+}
+
+RenderConfig renderConfig(const PluginInstance& fx, const RenderOptions& o,
+                          const DelayMeasurement& delay) {
+    RenderConfig config;
+    config.blockSize = o.blockSize;
+    config.doublePrecision = o.doublePrecision;
+    config.delay = delay.frames;
+    config.compensateDelay = o.compensateDelay;
+    // Only this limiter's parameter table tells its gain and ceiling.
+    if (isTk42Limiter(fx)) {
+        config.inputGain = std::exp(gainDb(fx.getParameter(kGain)) * kDbToLinear);
+        config.ceiling = std::exp(ceilingDb(fx.getParameter(kThresh)) * kDbToLinear);
+    }
+    return config;
+}
+
+void describe(RenderSummary& summary, const RenderOptions& o, const WavFormat& in, SampleFormat out,
+              bool dithered, const DelayMeasurement& delay) {
+    summary.input = o.demo ? "demo" : o.input;
+    summary.output = o.output;
+    summary.inputFormat = in;
+    summary.outputFormat = out;
+    summary.dithered = dithered;
+    summary.blockSize = o.blockSize;
+    summary.doublePrecision = o.doublePrecision;
+    summary.delay = delay.frames;
+    summary.delayReported = delay.reported;
+    summary.delayCompensated = o.compensateDelay;
 }
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
@@ -77,7 +111,7 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     LoadedEffect loaded;
     if (!loaded.open(o.module, error)) return fail(err, kExitModule, error);
     const PluginInstance& fx = loaded.effect();
-    if (!checkCapabilities(fx, o.doublePrecision, error)) return fail(err, kExitModule, error);
+    if (!checkCapabilities(fx, o, error)) return fail(err, kExitModule, error);
     if (int code = applySettings(fx, o.effect, error)) return fail(err, code, error);
 
     const float rate = static_cast<float>(inFormat.sampleRate);
@@ -89,15 +123,7 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
                    error))
         return fail(err, kExitModule, error);
 
-    RenderConfig config;
-    config.blockSize = o.blockSize;
-    config.doublePrecision = o.doublePrecision;
-    config.delay = delay.frames;
-    config.compensateDelay = o.compensateDelay;
-    if (isTk42Limiter(fx)) {
-        config.inputGain = std::exp(gainDb(fx.getParameter(kGain)) * kDbToLinear);
-        config.ceiling = std::exp(ceilingDb(fx.getParameter(kThresh)) * kDbToLinear);
-    }
+    const RenderConfig config = renderConfig(fx, o, delay);
 
     WavFormat outFormat = inFormat;
     if (o.haveFormat) outFormat.sample = o.format;
@@ -120,25 +146,14 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     // Windows cannot replace a file that is open: the input may be the output.
     source.reset();
 
-    summary.input = o.demo ? "demo" : o.input;
-    summary.output = o.output;
-    summary.inputFormat = inFormat;
-    summary.outputFormat = outFormat.sample;
-    summary.dithered = dithered;
-    summary.blockSize = o.blockSize;
-    summary.doublePrecision = o.doublePrecision;
-    summary.delay = delay.frames;
-    summary.delayReported = delay.reported;
-    summary.delayCompensated = o.compensateDelay;
+    describe(summary, o, inFormat, outFormat.sample, dithered, delay);
 
     // Everything is written under temporary names first and moved into place
     // together, so a failure leaves all the old files as they were.
     std::unique_ptr<PendingFile> state, report;
     if (!o.saveState.empty()) {
-        const std::vector<uint8_t> chunk = fx.chunk();
-        if (chunk.empty()) return fail(err, kExitModule, "the module gives no state block to save");
         state = std::make_unique<PendingFile>(o.saveState);
-        if (!writeBytes(state->path(), chunk, error)) return fail(err, kExitOutput, error);
+        if (!writeBytes(state->path(), fx.chunk(), error)) return fail(err, kExitOutput, error);
     }
     if (!o.report.empty()) {
         report = std::make_unique<PendingFile>(o.report);
