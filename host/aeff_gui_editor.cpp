@@ -86,3 +86,9 @@ void AEffGUIEditor::pumpIdle() {
     if (effect) effect->masterIdle();
     inIdleWork = false;
 }
+
+bool AEffGUIEditor::requestEditorSize(int32_t width, int32_t height) {
+    AudioEffectX* fx = hostEffect();
+    char sizeWindow[] = "sizeWindow";
+    return fx && fx->canHostDo(sizeWindow) && fx->sizeWindow(width, height);
+}

@@ -39,6 +39,8 @@ class AEffGUIEditor : public AEffEditor, public TKGUI::CFrameEditor {
     // Keeps the editor redrawn and the host served, about every 50 ms, while
     // a control's mouse loop blocks the host's own message loop.
     void pumpIdle() override;
+    // The host sizes its editor window only when it says it can.
+    bool requestEditorSize(int32_t width, int32_t height) override;
 
     TKGUI::CFrame* getFrame() const { return frame; }
 

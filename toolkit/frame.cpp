@@ -6,6 +6,7 @@
 #include "toolkit/key_codes.h"
 #include "toolkit/knob_mode.h"
 #include "toolkit/offscreen_context.h"
+#include "toolkit/platform/frame_window.h"
 
 namespace TKGUI {
 
@@ -14,12 +15,17 @@ CFrame::CFrame(const CRect& size, platform::Window* parentWindow, CFrameEditor* 
     oleStarted = platform::beginThreadOle();
     oleThread = std::this_thread::get_id();
     blendLibrary = platform::loadBlendLibrary();
-    // The frame's own window inside parentWindow is made by the window glue,
-    // which then hands it to setWindow.
+    if (parentWindow) {
+        window = platform::createFrameWindow(this, parentWindow, size.width(), size.height());
+        if (window) setDropActive(true);
+    }
 }
 
 CFrame::~CFrame() {
     if (modalView) removeView(modalView, false);
+    if (savedCursor) platform::setCursorShape(0, savedCursor);
+    if (dropTarget) platform::revokeDropTarget(window, dropTarget);
+    dropTarget = nullptr;
     if (paintContext) paintContext->release();
     paintContext = nullptr;
     // OLE is stopped only after a start that succeeded, and on its thread.
@@ -28,6 +34,9 @@ CFrame::~CFrame() {
     backBuffer = nullptr;
     if (blendLibrary) platform::freeBlendLibrary(blendLibrary);
     blendLibrary = nullptr;
+    // A window that its parent already destroyed was forgotten then.
+    if (window) platform::destroyFrameWindow(window);
+    window = nullptr;
     // The container part then releases the children and their bitmaps.
 }
 
@@ -82,13 +91,24 @@ CPoint CFrame::getCurrentMouseLocation() const {
     return CPoint(cursor.x - origin.x, cursor.y - origin.y);
 }
 
-void CFrame::setCursor(int /*type*/) {
-    // Cursor shapes belong to the frame window; the plug-in sets none.
+void CFrame::setCursor(int type) {
+    // The first call keeps the cursor to come back to.
+    if (!savedCursor) savedCursor = platform::currentCursor();
+    platform::setCursorShape(type, savedCursor);
 }
 
 bool CFrame::setDropActive(bool active) {
+    if (dropTarget) platform::revokeDropTarget(window, dropTarget);
+    dropTarget = nullptr;
+    if (active && window) dropTarget = platform::registerDropTarget(window, this);
     dropActive = active;
     return true;
+}
+
+void CFrame::setPaintContext(CDrawContext* context) {
+    if (context) context->retain();
+    if (paintContext) paintContext->release();
+    paintContext = context;
 }
 
 void CFrame::onWindowDestroyed() {
@@ -104,6 +124,15 @@ bool CFrame::setSize(int32_t width, int32_t height) {
     if (width == size.width() && height == size.height()) return false;
     if (backBuffer) backBuffer->release();
     backBuffer = nullptr;
+    if (window) {
+        // A host that can size its editor window does it; otherwise the
+        // window chain above the frame is grown by hand.
+        if (editor && editor->requestEditorSize(width, height)) {
+            platform::resizeWindow(window, width, height);
+        } else {
+            platform::resizeWindowChain(window, width, height);
+        }
+    }
     CView::setBounds(CRect(0, 0, width, height));
     mouseArea = size;
     setDirty(true);

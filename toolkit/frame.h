@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "toolkit/frame_editor.h"
+#include "toolkit/platform/frame_window.h"
 #include "toolkit/platform/platform.h"
 #include "toolkit/view_container.h"
 
@@ -84,6 +85,8 @@ class CFrame : public CViewContainer {
 
     bool isFirstDrawPending() const { return firstDrawPending; }
     CDrawContext* getPaintContext() const { return paintContext; }
+    // The context of the paint in progress (retained; null when it ends).
+    void setPaintContext(CDrawContext* context);
     // The back buffer, made the frame's size in black when missing; null
     // when it cannot be made.
     COffscreenContext* getBackBuffer();
@@ -109,6 +112,8 @@ class CFrame : public CViewContainer {
     bool addedToOuterWindow = false;
     bool updateSuspended = false;
     platform::Library* blendLibrary = nullptr;
+    platform::DropTarget* dropTarget = nullptr;
+    void* savedCursor = nullptr;  // the cursor before the first setCursor
     bool oleStarted = false;
     std::thread::id oleThread;
 };

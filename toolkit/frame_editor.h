@@ -13,6 +13,9 @@ class CFrameEditor {
     virtual void endEdit(int32_t tag) = 0;
     // The idle work that modal mouse loops run on every turn.
     virtual void pumpIdle() = 0;
+    // Asks the host to give the editor window this size; false when it
+    // cannot or will not.
+    virtual bool requestEditorSize(int32_t /*width*/, int32_t /*height*/) { return false; }
 
   protected:
     ~CFrameEditor() = default;

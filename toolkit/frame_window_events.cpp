@@ -31,6 +31,8 @@ void onFrameWheel(CFrame* frame, const CPoint& screenPosition, float distance) {
     context->release();
 }
 
-void onFrameWindowDestroyed(CFrame* frame) { frame->onWindowDestroyed(); }
+void onFrameWindowDestroyed(CFrame* frame) {
+    frame->onWindowDestroyed();
+}
 
 }  // namespace TKGUI

@@ -47,9 +47,14 @@ void destroyFrameWindow(Window* window) {
     --classUsers;
 }
 
-int frameWindowClassUsers() { return classUsers; }
+int frameWindowClassUsers() {
+    return classUsers;
+}
 
-void* currentCursor() { return reinterpret_cast<void*>(static_cast<intptr_t>(cursorType)); }
+// A cursor is its shape number plus one, so that no cursor is a null pointer.
+void* currentCursor() {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(cursorType) + 1);
+}
 
 void setCursorShape(int type, void* saved) {
     switch (type) {
@@ -64,12 +69,14 @@ void setCursorShape(int type, void* saved) {
             cursorType = type;
             break;
         default:
-            cursorType = static_cast<int>(reinterpret_cast<intptr_t>(saved));
+            cursorType = saved ? static_cast<int>(reinterpret_cast<intptr_t>(saved) - 1) : 0;
     }
 }
 
 // No drag-and-drop subsystem here; no view of the plug-in takes drops.
-DropTarget* registerDropTarget(Window*, CFrame*) { return nullptr; }
+DropTarget* registerDropTarget(Window*, CFrame*) {
+    return nullptr;
+}
 void revokeDropTarget(Window*, DropTarget*) {}
 
 void resizeWindow(Window* window, int width, int height) {
@@ -126,7 +133,8 @@ void sendButtonDown(platform::Window* window, const CPoint& where) {
 
 void sendWheel(platform::Window* window, const CPoint& screenPosition, int delta) {
     if (CFrame* frame = frameOf(window)) {
-        onFrameWheel(frame, screenPosition, static_cast<float>(static_cast<int16_t>(delta)) / 120.0f);
+        onFrameWheel(frame, screenPosition,
+                     static_cast<float>(static_cast<int16_t>(delta)) / 120.0f);
     }
 }
 
@@ -146,7 +154,9 @@ void destroyChildren(platform::Window* parent) {
     }
 }
 
-int cursorShape() { return cursorType; }
+int cursorShape() {
+    return cursorType;
+}
 
 }  // namespace software
 }  // namespace TKGUI

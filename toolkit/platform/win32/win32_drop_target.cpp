@@ -74,7 +74,7 @@ struct DropTarget : IDropTarget {
         frame = nullptr;
     }
 
-private:
+  private:
     using DragCall = void (CFrame::*)(CDrawContext*, CDragContainer*, const CPoint&);
 
     void routeToFrame(DragCall call) {
@@ -95,8 +95,8 @@ private:
         }
         FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         if (data->GetData(&files, &medium) == S_OK) {
-            const UINT count = DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0xFFFFFFFF,
-                                              nullptr, 0);
+            const UINT count =
+                DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0xFFFFFFFF, nullptr, 0);
             ReleaseStgMedium(&medium);
             return static_cast<int>(count);
         }

@@ -116,22 +116,43 @@ void destroyFrameWindow(Window* window) {
     unregisterClass();
 }
 
-int frameWindowClassUsers() { return classUseCount; }
+int frameWindowClassUsers() {
+    return classUseCount;
+}
 
-void* currentCursor() { return GetCursor(); }
+void* currentCursor() {
+    return GetCursor();
+}
 
 void setCursorShape(int type, void* saved) {
     LPCSTR shape = nullptr;
     switch (type) {
-        case 1: shape = IDC_WAIT; break;
-        case 2: shape = IDC_SIZEWE; break;
-        case 3: shape = IDC_SIZENS; break;
-        case 4: shape = IDC_SIZEALL; break;
-        case 5: shape = IDC_SIZENESW; break;
-        case 6: shape = IDC_SIZENWSE; break;
-        case 8: shape = IDC_NO; break;
-        case 9: shape = IDC_HAND; break;
-        default: break;
+        case 1:
+            shape = IDC_WAIT;
+            break;
+        case 2:
+            shape = IDC_SIZEWE;
+            break;
+        case 3:
+            shape = IDC_SIZENS;
+            break;
+        case 4:
+            shape = IDC_SIZEALL;
+            break;
+        case 5:
+            shape = IDC_SIZENESW;
+            break;
+        case 6:
+            shape = IDC_SIZENWSE;
+            break;
+        case 8:
+            shape = IDC_NO;
+            break;
+        case 9:
+            shape = IDC_HAND;
+            break;
+        default:
+            break;
     }
     SetCursor(shape ? LoadCursorA(nullptr, shape) : static_cast<HCURSOR>(saved));
 }
@@ -174,7 +195,8 @@ bool resizeWindowChain(Window* frameWindow, int width, int height) {
         hwnd = parent;
         if (dx == frameHeight) break;
     }
-    if (hwnd) SetWindowPos(hwnd, HWND_TOP, 0, 0, width + dx, height + dy, SWP_NOMOVE | SWP_NOZORDER);
+    if (hwnd)
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, width + dx, height + dy, SWP_NOMOVE | SWP_NOZORDER);
     return true;
 }
 
