@@ -46,8 +46,12 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
     T* in[2] = {inL.data(), inR.data()};
     T* out[2] = {outL.data(), outR.data()};
     // The input frames the output lines up with, delay frames back, for
-    // measuring the gain reduction: slot n % (delay + 1) holds input frame n.
+    // measuring the gain reduction: slot n % (delay + 1) holds input frame n
+    // (left, right) until frame n + delay + 1 overwrites it.
     std::vector<double> aligned(2 * (delay + 1), 0.0);
+    // Per channel, the block's input as read and its output as kept, for the meters.
+    std::vector<double> metered[2][2] = {{std::vector<double>(block), std::vector<double>(block)},
+                                         {std::vector<double>(block), std::vector<double>(block)}};
     TruePeakMeter inMeters[2], outMeters[2];
     double reductionSum = 0;
     uint64_t reductionFrames = 0;
@@ -73,8 +77,8 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
                 r = channels == 2 ? interleaved[i * channels + 1] : l;
                 if (!std::isfinite(l)) l = 0, ++stats.nonFiniteInput;
                 if (!std::isfinite(r)) r = 0, stats.nonFiniteInput += channels == 2;
-                inMeters[0].add(l);
-                if (channels == 2) inMeters[1].add(r);
+                metered[0][0][i] = l;
+                metered[0][1][i] = r;
             }
             inL[i] = static_cast<T>(l);
             inR[i] = static_cast<T>(r);
@@ -85,20 +89,20 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
         inPlugin += Clock::now() - before;
 
         size_t kept = 0;
-        for (size_t i = 0; i < n; ++i) {
+        const size_t ringSize = static_cast<size_t>(delay) + 1;
+        size_t slot = static_cast<size_t>(done % ringSize);
+        for (size_t i = 0; i < n; ++i, slot = slot + 1 == ringSize ? 0 : slot + 1) {
             const uint64_t frame = done + i;
-            const size_t slot = static_cast<size_t>(frame % (delay + 1)) * 2;
-            aligned[slot] = static_cast<double>(inL[i]);
-            aligned[slot + 1] = static_cast<double>(inR[i]);
+            aligned[2 * slot] = static_cast<double>(inL[i]);
+            aligned[2 * slot + 1] = static_cast<double>(inR[i]);
             if (frame < drop) continue;
             const double yl = static_cast<double>(outL[i]);
             const double yr = static_cast<double>(outR[i]);
             written[kept * channels] = yl;
             if (channels == 2) written[kept * channels + 1] = yr;
-            ++kept;
 
-            outMeters[0].add(yl);
-            if (channels == 2) outMeters[1].add(yr);
+            metered[1][0][kept] = yl;
+            metered[1][1][kept] = yr;
             const double peakOut = std::fmax(std::fabs(yl), channels == 2 ? std::fabs(yr) : 0.0);
             if (stats.ceilingKnown) {
                 const double limit = config.ceiling + kCeilingTolerance;
@@ -106,7 +110,8 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
                     (std::fabs(yl) > limit) + (channels == 2 && std::fabs(yr) > limit);
             }
             if (frame >= delay) {
-                const size_t from = static_cast<size_t>((frame - delay) % (delay + 1)) * 2;
+                // Input frame - delay sits in the slot after this frame's.
+                const size_t from = 2 * (slot + 1 == ringSize ? 0 : slot + 1);
                 const double peakIn =
                     std::fmax(std::fabs(aligned[from]), std::fabs(aligned[from + 1])) *
                     config.inputGain;
@@ -117,6 +122,11 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
                     ++reductionFrames;
                 }
             }
+            ++kept;
+        }
+        for (int c = 0; c < channels; ++c) {
+            inMeters[c].add(metered[0][c].data(), wanted);
+            outMeters[c].add(metered[1][c].data(), kept);
         }
         if (kept > 0 && !sink.write(written.data(), kept, error)) return false;
         done += n;

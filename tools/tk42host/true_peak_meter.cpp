@@ -5,8 +5,8 @@
 namespace {
 
 // The four phases of the 4x interpolation filter, tap by tap (tap 0 applies
-// to the newest sample): the four outputs of one input sample are computed
-// side by side, which the compiler can vectorise without reordering sums.
+// to the newest sample), so that the four outputs of a sample are computed
+// side by side.
 constexpr double kTaps[12][4] = {
     {0.0017089843750, -0.0291748046875, -0.0189208984375, -0.0083007812500},
     {0.0109863281250, 0.0292968750000, 0.0330810546875, 0.0148925781250},
@@ -24,18 +24,25 @@ constexpr double kTaps[12][4] = {
 
 }  // namespace
 
-void TruePeakMeter::add(double x) {
-    if (!std::isfinite(x)) x = 0.0;  // a bad sample must not poison the history
-    const double a = std::fabs(x);
-    if (a > samplePeak) samplePeak = a;
-    head = head == 0 ? kTapCount - 1 : head - 1;
-    history[head] = history[head + kTapCount] = x;
-    const double* newestFirst = &history[head];
-    double y[4] = {0, 0, 0, 0};
-    for (int t = 0; t < kTapCount; ++t) {
-        for (int k = 0; k < 4; ++k) y[k] += kTaps[t][k] * newestFirst[t];
-    }
-    for (double v : y) {
-        if (std::fabs(v) > truePeak) truePeak = std::fabs(v);
+void TruePeakMeter::add(const double* samples, size_t count) {
+    for (size_t n = 0; n < count; ++n) {
+        // A bad sample must not poison the filter's history.
+        const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
+        if (std::fabs(x) > samplePeak) samplePeak = std::fabs(x);
+        head = head == 0 ? kTapCount - 1 : head - 1;
+        history[head] = history[head + kTapCount] = x;
+        const double* newestFirst = &history[head];
+        // Three partial sums per phase keep the additions from waiting on
+        // each other; a meter does not need the taps summed in order.
+        double y[3][4] = {};
+        for (int t = 0; t < kTapCount; t += 3) {
+            for (int p = 0; p < 3; ++p) {
+                for (int k = 0; k < 4; ++k) y[p][k] += kTaps[t + p][k] * newestFirst[t + p];
+            }
+        }
+        for (int k = 0; k < 4; ++k) {
+            const double v = std::fabs(y[0][k] + y[1][k] + y[2][k]);
+            if (v > truePeak) truePeak = v;
+        }
     }
 }

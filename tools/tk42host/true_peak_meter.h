@@ -4,10 +4,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 class TruePeakMeter {
   public:
-    void add(double x);
+    void add(const double* samples, size_t count);
+    void add(double x) { add(&x, 1); }
+
     // Linear; never below the sample peak, so that a meter reading is always
     // at least what an ordinary peak meter shows.
     double peak() const { return truePeak > samplePeak ? truePeak : samplePeak; }
