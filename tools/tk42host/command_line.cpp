@@ -128,6 +128,11 @@ bool parseEffectOption(ArgumentWalker& w, EffectSettings& s, bool& handled) {
     return true;
 }
 
+bool demoSeconds(ArgumentWalker& w, double& seconds) {
+    if (!w.number(seconds)) return false;
+    return (seconds >= 0.1 && seconds <= 3600.0) || w.fail("--demo-seconds is from 0.1 to 3600");
+}
+
 }  // namespace
 
 bool parseNumber(const std::string& text, double& value) {
@@ -176,9 +181,7 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             if (!w.flag()) return false;
             o.demo = true;
         } else if (name == "--demo-seconds") {
-            if (!w.number(o.demoSeconds)) return false;
-            if (o.demoSeconds < 0.1 || o.demoSeconds > 3600.0)
-                return w.fail("--demo-seconds is from 0.1 to 3600");
+            if (!demoSeconds(w, o.demoSeconds)) return false;
         } else if (name == "--save-state") {
             if (!w.value(o.saveState) || o.saveState.empty())
                 return w.fail("--save-state needs a file");
@@ -241,5 +244,25 @@ bool parseEditorOptions(const std::vector<std::string>& args, EditorOptions& o,
         return false;
     }
     o.module = positional[0];
+    return true;
+}
+
+bool parseDemoOptions(const std::vector<std::string>& args, DemoOptions& o, std::string& error) {
+    ArgumentWalker w(args, error);
+    std::vector<std::string> positional;
+    while (w.next()) {
+        if (!w.option()) {
+            positional.push_back(w.current());
+        } else if (w.current() == "--demo-seconds") {
+            if (!demoSeconds(w, o.seconds)) return false;
+        } else {
+            return w.fail("unknown option " + w.current() + " (see tk42host --help)");
+        }
+    }
+    if (positional.size() != 1) {
+        error = "demo needs OUT.wav";
+        return false;
+    }
+    o.output = positional[0];
     return true;
 }

@@ -35,11 +35,18 @@ struct EditorOptions {
     EffectSettings effect;
 };
 
+struct DemoOptions {
+    std::string output;
+    double seconds = 6.0;
+};
+
 // The arguments after the command word. False with a message on any error.
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error);
 bool parseEditorOptions(const std::vector<std::string>& args, EditorOptions& options,
                         std::string& error);
+bool parseDemoOptions(const std::vector<std::string>& args, DemoOptions& options,
+                      std::string& error);
 
 // Strict number parsing: the whole text must be the number.
 bool parseNumber(const std::string& text, double& value);

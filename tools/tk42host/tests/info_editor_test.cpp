@@ -1,6 +1,9 @@
 // info shows the module's identity and its seven parameters with their
-// texts; editor refuses a module without an editor instead of hanging.
+// texts; editor refuses a module without an editor instead of hanging; demo
+// writes the signal the README main job limits.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "tools/tk42host/exit_codes.h"
 #include "tools/tk42host/tests/test_files.h"
@@ -43,4 +46,22 @@ TEST(Editor, AModuleWithoutAnEditorIsAClearErrorAndWritesNoFile) {
     EXPECT_EQ(
         runHost({"editor", TK42_TEST_MODULE, "--screenshot", "x.png", "--param", "No=1"}).code,
         kExitUsage);
+}
+
+TEST(Demo, WritesTheUnprocessedDemoAboveFullScale) {
+    TempDir dir;
+    const HostRun run = runHost({"demo", dir.file("demo.wav"), "--demo-seconds=1.5"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const WavData demo = readWav(dir.file("demo.wav"));
+    EXPECT_EQ(demo.format.sampleRate, 48000u);
+    EXPECT_EQ(demo.format.channels, 2);
+    EXPECT_EQ(demo.format.sample, SampleFormat::Float32);
+    EXPECT_EQ(demo.frames(), 72000u);
+    double peak = 0;
+    for (double s : demo.samples) peak = std::max(peak, std::fabs(s));
+    EXPECT_GT(peak, 1.5);  // the limiter has something to do
+    EXPECT_LT(peak, 2.5);
+    EXPECT_EQ(runHost({"demo"}).code, kExitUsage);
+    EXPECT_EQ(runHost({"demo", "a.wav", "--demo-seconds", "0"}).code, kExitUsage);
+    EXPECT_EQ(runHost({"demo", "a.wav", "b.wav"}).code, kExitUsage);
 }
