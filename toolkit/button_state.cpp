@@ -15,6 +15,10 @@ void setButtonsSwapped(bool swapped) {
     swappedButtons.store(swapped, std::memory_order_relaxed);
 }
 
+void refreshButtonsSwapped() {
+    setButtonsSwapped(platform::systemButtonsSwapped());
+}
+
 bool buttonsSwapped() {
     return swappedButtons.load(std::memory_order_relaxed);
 }

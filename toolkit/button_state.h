@@ -20,6 +20,8 @@ constexpr int kModifierMask = 0x78;
 // reads the system setting when it registers its class.
 void setButtonsSwapped(bool swapped);
 bool buttonsSwapped();
+// Reads the system setting into the module-wide flag.
+void refreshButtonsSwapped();
 
 // The button-state word now: the polled physical buttons with left and right
 // exchanged when the buttons are swapped, and the modifier keys.

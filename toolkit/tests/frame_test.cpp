@@ -117,3 +117,26 @@ TEST_F(LogicTest, DrawContextCachesColoursAndFontUntilTheyChange) {
     EXPECT_EQ(context->getFontStyle(), kBoldFace);
     context->release();
 }
+
+TEST_F(LogicTest, OffscreenWithANegativeSizeKeepsAClipAroundTheOriginAndNoImage) {
+    COffscreenContext* buffer = new COffscreenContext(nullptr, -10, 5, kWhiteCColor);
+    CRect clip;
+    EXPECT_EQ(buffer->getClipRect(clip), CRect(-10, 0, 0, 5));
+    EXPECT_EQ(buffer->getImage(), nullptr);
+    buffer->fillRect(CRect(0, 0, 4, 4));  // drawing into nothing is harmless
+    buffer->release();
+}
+
+TEST_F(LogicTest, PaintContextIsHeldWhileSetAndUsedForClicksWithoutContext) {
+    CFrame* frame = makeFrame();
+    RecordingView* a = view(CRect(0, 0, 10, 10), "a");
+    frame->addView(a);
+    CDrawContext* paint = new CDrawContext(frame, nullptr, nullptr);
+    frame->setPaintContext(paint);
+    EXPECT_EQ(paint->getNbReference(), 2);
+    software::setButtonsAndModifiers(1);
+    frame->mouseDown(nullptr, CPoint(5, 5), -1);
+    EXPECT_EQ(a->lastButtons, kLButton) << "polled through the paint context";
+    paint->release();
+    delete frame;  // releases the paint context it still holds
+}

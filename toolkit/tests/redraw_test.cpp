@@ -220,3 +220,30 @@ TEST_F(RedrawTest, DrawViewRedrawsOneChildThroughTheBackBuffer) {
     EXPECT_FALSE(a->isDirty());
     EXPECT_EQ(screen(15, 15), rgbOf(0, 255, 0));
 }
+
+TEST_F(RedrawTest, ContainerUpdateModesDecideWhatANestedContainerRedraws) {
+    CViewContainer* inner = new CViewContainer(CRect(100, 20, 180, 90), frame);
+    RecordingView* a = view(CRect(0, 0, 10, 10), "a");
+    RecordingView* b = view(CRect(40, 40, 50, 50), "b");
+    inner->addView(a);
+    inner->addView(b);
+    frame->addView(inner);
+    firstPaint();
+    CDrawContext* buffer = frame->getBackBuffer();
+
+    a->setDirty(true);  // mode 1: only the dirty child
+    inner->redrawIfDirty(buffer);
+    EXPECT_EQ(a->draws, 2);
+    EXPECT_EQ(b->draws, 1);
+
+    inner->setMode(0);  // mode 0: the whole container
+    a->setDirty(true);
+    inner->redrawIfDirty(buffer);
+    EXPECT_EQ(a->draws, 3);
+    EXPECT_EQ(b->draws, 2);
+
+    inner->setMode(2);  // other modes: nothing
+    a->setDirty(true);
+    inner->redrawIfDirty(buffer);
+    EXPECT_EQ(a->draws, 3);
+}
