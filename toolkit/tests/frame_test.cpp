@@ -140,3 +140,33 @@ TEST_F(LogicTest, PaintContextIsHeldWhileSetAndUsedForClicksWithoutContext) {
     paint->release();
     delete frame;  // releases the paint context it still holds
 }
+
+TEST_F(LogicTest, ContextsMakePlatformObjectsOnlyOnRealChangesAndDeleteThemAll) {
+    const int before = software::liveDrawingObjects();
+    CDrawContext* context = new CDrawContext(nullptr, nullptr, nullptr);
+    COffscreenContext* buffer = new COffscreenContext(nullptr, 8, 8, kBlackCColor);
+    const int withContexts = software::liveDrawingObjects();
+    EXPECT_EQ(withContexts - before, 3) << "the offscreen context's pen, brush and font";
+    buffer->setFrameColor(kBlackCColor);  // its background: already the pen's colour
+    buffer->setFillColor(kBlackCColor);
+    buffer->setFont(0);
+    EXPECT_EQ(software::liveDrawingObjects(), withContexts);
+    buffer->setFrameColor(kRedCColor);
+    buffer->setFillColor(kRedCColor);
+    buffer->setFont(2, kItalicFace);
+    EXPECT_EQ(software::liveDrawingObjects(), withContexts) << "old objects are deleted";
+    buffer->release();
+    context->release();
+    EXPECT_EQ(software::liveDrawingObjects(), before);
+}
+
+TEST_F(LogicTest, AFailedBrushKeepsThePreviousBrushInUse) {
+    COffscreenContext* buffer = new COffscreenContext(nullptr, 4, 4, kBlackCColor);
+    buffer->setFillColor(kRedCColor);
+    software::setBrushCreationFails(true);
+    buffer->setFillColor(CColor{0, 0, 255, 255});
+    software::setBrushCreationFails(false);
+    buffer->fillRect(CRect(-1, -1, 4, 4));
+    EXPECT_EQ(software::pixelAt(buffer->getImage(), 2, 2) & 0xFFFFFF, 0xFF0000u);
+    buffer->release();
+}

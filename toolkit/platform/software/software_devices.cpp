@@ -1,9 +1,23 @@
 // Devices, drawing objects and device state on the software platform.
 #include <cstring>
 
+#include "toolkit/platform/software/software_script.h"
 #include "toolkit/platform/software/software_types.h"
 
 namespace TKGUI {
+
+namespace {
+int drawingObjects = 0;
+bool brushesFail = false;
+}  // namespace
+
+int software::liveDrawingObjects() {
+    return drawingObjects;
+}
+void software::setBrushCreationFails(bool fails) {
+    brushesFail = fails;
+}
+
 namespace platform {
 
 CRect Device::drawableArea() {
@@ -80,16 +94,32 @@ Image* selectImage(Device* device, Image* image) {
 }
 
 Pen* createPen(LineStyle style, int width, CColor color) {
+    ++drawingObjects;
     return new Pen{style, width, color};
 }
+
 void deletePen(Pen* pen) {
+    if (pen) --drawingObjects;
     delete pen;
 }
+
 Brush* createSolidBrush(CColor color) {
+    if (brushesFail) return nullptr;
+    ++drawingObjects;
     return new Brush{color};
 }
+
 void deleteBrush(Brush* brush) {
+    if (brush) --drawingObjects;
     delete brush;
+}
+
+void countFontCreated() {
+    ++drawingObjects;
+}
+
+void countFontDeleted() {
+    --drawingObjects;
 }
 
 void setBackgroundOpaque(Device* device, bool opaque) {

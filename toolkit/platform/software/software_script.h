@@ -49,6 +49,12 @@ void setSystemButtonsSwapped(bool swapped);
 void postPaintRequest();
 int pendingPaintRequests();
 
+// Pens, brushes and fonts alive, to check that contexts make them only on a
+// real change and delete what they made; and a switch that makes brush
+// creation fail, as a system out of resources would.
+int liveDrawingObjects();
+void setBrushCreationFails(bool fails);
+
 // Counts of the thread set-up calls and the blend library's holders.
 int oleDepth();
 int blendLibraryHolders();

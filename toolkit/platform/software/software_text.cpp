@@ -125,10 +125,12 @@ Font* createFont(const FontSpec& spec) {
     Font* font = new Font{spec, nullptr, nullptr};
     font->faceName = spec.face;
     font->face = faceCache().find(spec.weight >= 600, spec.italic);
+    countFontCreated();
     return font;
 }
 
 void deleteFont(Font* font) {
+    if (font) countFontDeleted();
     delete font;
 }
 

@@ -77,6 +77,10 @@ struct Library {
     int unused = 0;
 };
 
+// Book-keeping of live pens, brushes and fonts (software_devices.cpp).
+void countFontCreated();
+void countFontDeleted();
+
 // Packs a colour as an opaque pixel.
 inline uint32_t opaquePixel(CColor c) {
     return 0xFF000000u | (uint32_t(c.red) << 16) | (uint32_t(c.green) << 8) | c.blue;
