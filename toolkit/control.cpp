@@ -9,8 +9,7 @@
 
 namespace TKGUI {
 
-CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag,
-                   CBitmap* background)
+CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background)
     : CView(size), listener(listener), tag(tag) {
     int systemTime = platform::doubleClickTime();
     doubleClickTime = systemTime < 250 ? 250 : systemTime;
@@ -35,9 +34,11 @@ void CControl::setDirty(bool flag) {
 }
 
 bool CControl::onRemoved(CView* parent) {
-    // A container being destroyed does not clear its children's frame
-    // pointer; a control kept alive by its own modal loop must not follow it.
+    // A container being destroyed does not clear its children's frame and
+    // parent pointers; a control kept alive by its own modal loop must not
+    // follow them.
     frame = nullptr;
+    parentView = nullptr;
     return CView::onRemoved(parent);
 }
 
