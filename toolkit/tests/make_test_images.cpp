@@ -1,6 +1,6 @@
 // Writes the test images into a folder: tiny PNG files of every kind the
-// decoder must handle. The images in the repository are this program's
-// output; a test checks that they still are.
+// decoder must handle, and one plain bitmap for the fallback. The images in the repository are this
+// program's output; a test checks that they still are.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -101,6 +101,10 @@ int main(int argc, char** argv) {
             strip.insert(strip.end(), {p.r, p.g, p.b, p.a});
         }
     }
+    std::vector<unsigned char> plain;
+    for (const Rgba& p : kPlainPixels) plain.insert(plain.end(), {p.r, p.g, p.b});
+    std::vector<unsigned char> bmp;
+    stbi_write_bmp_to_func(appendMemory, &bmp, 3, 2, 3, plain.data());
     const char broken[] = "not a PNG image";
     bool ok = writeFile(dir + "rgba.png", encode(4, 2, 4, rgba)) &&
               writeFile(dir + "rgb.png", encode(3, 2, 3, rgb)) &&
@@ -108,6 +112,7 @@ int main(int argc, char** argv) {
               writeFile(dir + "grey.png", encode(2, 2, 1, grey)) &&
               writeFile(dir + "grey_alpha.png", encode(2, 1, 2, greyAlpha)) &&
               writeFile(dir + "strip.png", encode(32, 48, 4, strip)) &&
+              writeFile(dir + "plain.bmp", bmp) &&
               writeFile(dir + "broken.png",
                         std::vector<unsigned char>(broken, broken + sizeof(broken) - 1));
     return ok ? 0 : 1;

@@ -59,7 +59,7 @@ TEST_F(LogicTest, CheckedInTestImagesAreWhatTheGeneratorMakes) {
     std::string command = "mkdir -p '" + dir + "' && '" TK42_MAKE_TEST_IMAGES "' '" + dir + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     for (const char* name : {"rgba.png", "rgb.png", "palette.png", "grey.png", "grey_alpha.png",
-                             "strip.png", "broken.png"}) {
+                             "strip.png", "broken.png", "plain.bmp"}) {
         EXPECT_EQ(readFile(dir + "/" + name), readFile(std::string(TK42_IMAGES_DIR "/") + name))
             << name << " differs: remake the images with tk42_make_test_images";
     }

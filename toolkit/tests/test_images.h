@@ -14,6 +14,7 @@ enum TestImage {
     kGreyAlphaImage = 205,  // 2 x 1, grey and alpha
     kStripImage = 206,      // 32 x 48: two 32 x 24 frames with soft alpha
     kBrokenImage = 207,     // a "PNG" resource that is not a PNG
+    kPlainImage = 208,      // 3 x 2, a plain bitmap resource only (Windows)
     kMissingImage = 299,    // no resource at all
 };
 
@@ -29,6 +30,12 @@ constexpr Rgba kRgbaPixels[8] = {
 constexpr Rgba kRgbPixels[6] = {
     {255, 0, 0, 255}, {0, 255, 0, 255},     {0, 0, 255, 255},
     {1, 2, 3, 255},   {250, 251, 252, 255}, {128, 64, 32, 255},
+};
+
+// The plain bitmap: white is the default colour key.
+constexpr Rgba kPlainPixels[6] = {
+    {255, 255, 255, 255}, {200, 10, 10, 255},   {10, 200, 10, 255},
+    {10, 10, 200, 255},   {255, 255, 255, 255}, {90, 90, 90, 255},
 };
 
 // Palette entries in pixel order, with their tRNS alpha.
