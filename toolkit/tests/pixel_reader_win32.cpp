@@ -1,4 +1,7 @@
+#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <vector>
 
 #include "host/module_instance.h"
 #include "pixel_reader.h"
@@ -14,27 +17,27 @@ Pixels readPixels(TKGUI::COffscreenContext* context) {
     out.width = context->getWidth();
     out.height = context->getHeight();
     out.rgb.assign(size_t(out.width) * out.height, 0);
-    // Copy into a top-down DIB section of our own: the context's bitmap stays
-    // selected into its device, where it cannot be read directly.
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = out.width;
-    info.bmiHeader.biHeight = -out.height;
+    info.bmiHeader.biHeight = -out.height;  // top row first
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, dib);
-    HDC source = reinterpret_cast<HDC>(context->getDevice());
-    BitBlt(dc, 0, 0, out.width, out.height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < out.rgb.size(); ++i) out.rgb[i] = p[i] & 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
+    // GetDIBits wants the bitmap out of any device: put a stand-in into the
+    // context's device while reading, then the bitmap back.
+    HDC device = reinterpret_cast<HDC>(context->getDevice());
+    HBITMAP image = reinterpret_cast<HBITMAP>(context->getImage());
+    HBITMAP standIn = CreateCompatibleBitmap(device, 1, 1);
+    SelectObject(device, standIn);
+    HDC screen = GetDC(nullptr);
+    std::vector<uint32_t> bits(out.rgb.size());
+    int rows = GetDIBits(screen, image, 0, out.height, bits.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    SelectObject(device, image);
+    DeleteObject(standIn);
+    if (rows != out.height) ADD_FAILURE() << "GetDIBits read " << rows << " rows";
+    for (size_t i = 0; i < bits.size(); ++i) out.rgb[i] = bits[i] & 0xFFFFFF;
     return out;
 }
 
