@@ -23,6 +23,10 @@ TembroLimiter::TembroLimiter(audioMasterCallback audioMaster) : TembroFX(audioMa
     createLimiterEditor(this);
 }
 
+TembroLimiter::~TembroLimiter() {
+    if (editor) editor->close();
+}
+
 bool TembroLimiter::getEffectName(char* name) {
     vst_strncpy(name, "TK42-R Limiter", kVstMaxEffectNameLen);
     return true;

@@ -12,6 +12,9 @@
 class TembroLimiter : public TembroFX {
   public:
     explicit TembroLimiter(audioMasterCallback audioMaster);
+    // Closes an open editor while the limiter is still whole: closing may
+    // commit a typed value and detaches the meter feed.
+    ~TembroLimiter() override;
 
     // Audio thread. Parameters are read once per block; inputs and outputs may
     // be the same buffers. No allocation, lock, wait or host call.

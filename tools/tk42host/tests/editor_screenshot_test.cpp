@@ -29,3 +29,31 @@ TEST(EditorScreenshot, SavesThePixelsTheEditorPainted) {
     stbi_image_free(pixels);
     EXPECT_EQ(dir.names(), std::vector<std::string>{"editor.png"});
 }
+
+TEST(EditorScreenshot, TheRealPanelShowsItsArtworkAndItsControls) {
+    TempDir dir;
+    const std::string png = dir.file("panel.png");
+    const HostRun run = runHost({"editor", TK42_TEST_MODULE, "--screenshot", png});
+    ASSERT_EQ(run.code, 0) << run.err;
+    int width = 0, height = 0, channels = 0;
+    unsigned char* shot = stbi_load(png.c_str(), &width, &height, &channels, 3);
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 220);
+    int pw = 0, ph = 0, pc = 0;
+    unsigned char* panel = stbi_load(TK42_PANEL_PNG, &pw, &ph, &pc, 3);
+    ASSERT_NE(panel, nullptr) << TK42_PANEL_PNG;
+    auto same = [&](int x, int y) {
+        const int i = 3 * (y * 400 + x);
+        return shot[i] == panel[i] && shot[i + 1] == panel[i + 1] && shot[i + 2] == panel[i + 2];
+    };
+    // Away from the controls the window shows the panel image itself...
+    for (auto [x, y] : {std::pair{5, 5}, {200, 140}, {395, 215}, {120, 150}}) {
+        EXPECT_TRUE(same(x, y)) << x << "," << y;
+    }
+    // ...and the knobs and the meter are drawn over it.
+    EXPECT_FALSE(same(70, 65) && same(60, 55) && same(80, 75));
+    EXPECT_FALSE(same(29, 175) && same(371, 175));
+    stbi_image_free(panel);
+    stbi_image_free(shot);
+}

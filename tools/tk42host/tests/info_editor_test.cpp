@@ -37,8 +37,8 @@ TEST(Info, NeedsExactlyOneModule) {
 
 TEST(Editor, AModuleWithoutAnEditorIsAClearErrorAndWritesNoFile) {
     TempDir dir;
-    const HostRun run = runHost(
-        {"editor", TK42_TEST_MODULE, "--screenshot", dir.file("e.png"), "--param", "Gain=0.5"});
+    const HostRun run = runHost({"editor", TK42_NO_EDITOR_MODULE, "--screenshot", dir.file("e.png"),
+                                 "--param", "Gain=0.5"});
     EXPECT_EQ(run.code, kExitModule);
     EXPECT_EQ(run.err, "tk42host: this module has no editor\n");
     EXPECT_TRUE(dir.names().empty());
