@@ -45,7 +45,10 @@ bool registerClass() {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = className;
-    if (!RegisterClassA(&wc)) {
+    // The class can outlive its last window by a moment: a window destroyed
+    // by its parent leaves while it still exists, so unregistering it then
+    // fails. Such a class is still ours to use.
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         classUseCount = 0;
         return false;
     }
