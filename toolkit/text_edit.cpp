@@ -122,15 +122,15 @@ void CTextEdit::focusGained(CDrawContext* context) {
     font.face = entry.face;
     fieldFont = platform::createFont(font);
 
-    platform::TextFieldSpec spec{};
-    spec.screenRect = r;
-    spec.text = text;
-    spec.align = alignment == kLeftText    ? platform::TextAlign::left
+    platform::TextFieldSpec desc{};
+    desc.screenRect = r;
+    desc.text = text;
+    desc.align = alignment == kLeftText    ? platform::TextAlign::left
                  : alignment == kRightText ? platform::TextAlign::right
                                            : platform::TextAlign::center;
-    spec.font = fieldFont;
-    spec.maxLength = kMaxTextLength;
-    field = platform::openTextField(spec, this);
+    desc.font = fieldFont;
+    desc.maxLength = kMaxTextLength;
+    field = platform::openTextField(desc, this);
     if (!field && fieldFont) {
         platform::deleteFont(fieldFont);
         fieldFont = nullptr;

@@ -69,9 +69,9 @@ TEST_F(TextEditTest, ClickOpensAFieldOverTheControlOnTheScreen) {
     EXPECT_EQ(software::textFieldAlign(field()), platform::TextAlign::center);
     const platform::Font* font = software::textFieldFont(field());
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->spec.pixelHeight, 9) << "font 6 is 9 pixels, under the box's 12 - 2";
-    EXPECT_EQ(font->spec.weight, 400);
-    EXPECT_STREQ(font->spec.face, "Arial");
+    EXPECT_EQ(font->desc.pixelHeight, 9) << "font 6 is 9 pixels, under the box's 12 - 2";
+    EXPECT_EQ(font->desc.weight, 400);
+    EXPECT_STREQ(font->desc.face, "Arial");
     EXPECT_EQ(editor.log, (std::vector<std::string>{"begin 1001"}));
     EXPECT_EQ(frame->getFocusView(), edit);
     EXPECT_TRUE(edit->isEditing());
@@ -82,7 +82,7 @@ TEST_F(TextEditTest, FieldFontIsCutToTheBoxAndAlignmentFollowsTheControl) {
     edit->setAlignment(kRightText);
     clickEdit();
     ASSERT_NE(field(), nullptr);
-    EXPECT_EQ(software::textFieldFont(field())->spec.pixelHeight, 10);
+    EXPECT_EQ(software::textFieldFont(field())->desc.pixelHeight, 10);
     EXPECT_EQ(software::textFieldAlign(field()), platform::TextAlign::right);
     software::pressReturnInTextField(field());
 }

@@ -66,7 +66,7 @@ struct FontSpec {
     bool decorative;   // decorative family instead of variable-pitch Swiss
     const char* face;  // "Arial" or "Symbol"
 };
-Font* createFont(const FontSpec& spec);
+Font* createFont(const FontSpec& desc);
 void deleteFont(Font* font);
 
 // --- Device state and primitives ------------------------------------------

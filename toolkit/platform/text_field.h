@@ -35,7 +35,7 @@ struct TextFieldSpec {
 };
 
 // Null when the field cannot be made.
-TextField* openTextField(const TextFieldSpec& spec, TextFieldClient* client);
+TextField* openTextField(const TextFieldSpec& desc, TextFieldClient* client);
 // The field's text, at most capacity - 1 characters, always terminated.
 void getTextFieldText(TextField* field, char* text, int capacity);
 void closeTextField(TextField* field);

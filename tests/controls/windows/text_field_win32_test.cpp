@@ -40,7 +40,7 @@ void pumpMessages() {
     }
 }
 
-platform::TextFieldSpec spec(const char* text) {
+platform::TextFieldSpec desc(const char* text) {
     platform::TextFieldSpec s{};
     s.screenRect = CRect(200, 150, 230, 162);
     s.text = text;
@@ -52,7 +52,7 @@ platform::TextFieldSpec spec(const char* text) {
 
 TEST(Win32TextField, OpensABorderlessFocusedPopupWithEverythingSelected) {
     Client client;
-    client.field = platform::openTextField(spec("12.00"), &client);
+    client.field = platform::openTextField(desc("12.00"), &client);
     ASSERT_NE(client.field, nullptr);
     HWND w = GetFocus();
     ASSERT_NE(w, nullptr);
@@ -89,7 +89,7 @@ TEST(Win32TextField, OpensABorderlessFocusedPopupWithEverythingSelected) {
 
 TEST(Win32TextField, EnterAndFocusLossAreReportedAndEscapeIsNot) {
     Client client;
-    client.field = platform::openTextField(spec(""), &client);
+    client.field = platform::openTextField(desc(""), &client);
     HWND w = GetFocus();
     SendMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
     pumpMessages();
@@ -110,14 +110,14 @@ TEST(Win32TextField, EnterAndFocusLossAreReportedAndEscapeIsNot) {
 TEST(Win32TextField, ClosingFromInsideTheReportIsSafe) {
     Client client;
     client.closeOnReport = true;
-    client.field = platform::openTextField(spec("x"), &client);
+    client.field = platform::openTextField(desc("x"), &client);
     HWND w = GetFocus();
     SendMessageA(w, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(client.returns, 1);
     EXPECT_EQ(client.focusLosses, 0);
     EXPECT_FALSE(IsWindow(w));
 
-    client.field = platform::openTextField(spec("y"), &client);
+    client.field = platform::openTextField(desc("y"), &client);
     w = GetFocus();
     HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
                                  nullptr, nullptr, nullptr);

@@ -95,7 +95,7 @@ struct LineMetrics {
 LineMetrics measure(Font& font, const char* text) {
     LineMetrics m;
     FT_Face face = font.face->face;
-    FT_Set_Pixel_Sizes(face, 0, font.spec.pixelHeight);
+    FT_Set_Pixel_Sizes(face, 0, font.desc.pixelHeight);
     m.ascent = int((face->size->metrics.ascender + 63) >> 6);
     m.descent = int((-face->size->metrics.descender + 63) >> 6);
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
@@ -120,11 +120,11 @@ inline uint32_t mix(uint32_t dst, uint32_t color, uint32_t coverage) {
 
 }  // namespace
 
-Font* createFont(const FontSpec& spec) {
-    if (spec.pixelHeight <= 0 || !spec.face) return nullptr;
-    Font* font = new Font{spec, nullptr, nullptr};
-    font->faceName = spec.face;
-    font->face = faceCache().find(spec.weight >= 600, spec.italic);
+Font* createFont(const FontSpec& desc) {
+    if (desc.pixelHeight <= 0 || !desc.face) return nullptr;
+    Font* font = new Font{desc, nullptr, nullptr};
+    font->faceName = desc.face;
+    font->face = faceCache().find(desc.weight >= 600, desc.italic);
     countFontCreated();
     return font;
 }
@@ -178,7 +178,7 @@ void drawText(Device* device, const char* text, const CRect& rect, TextAlign ali
         }
         penX += int((g->advance.x + 32) >> 6);
     }
-    if (font.spec.underline) {
+    if (font.desc.underline) {
         int y = baseline + 1;
         if (y >= area.top && y < area.bottom) {
             for (int px = std::max(x, area.left); px < std::min(penX, area.right); ++px) {

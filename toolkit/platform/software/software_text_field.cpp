@@ -12,7 +12,7 @@ namespace TKGUI {
 namespace platform {
 
 struct TextField {
-    TextFieldSpec spec;
+    TextFieldSpec desc;
     std::string text;
     TextFieldClient* client;
     bool focused = true;
@@ -23,11 +23,11 @@ namespace {
 std::vector<TextField*> openFields;
 }
 
-TextField* openTextField(const TextFieldSpec& spec, TextFieldClient* client) {
-    auto* field = new TextField{spec, spec.text ? spec.text : "", client};
-    field->spec.text = nullptr;
-    if (field->spec.maxLength >= 0 && field->text.size() > size_t(field->spec.maxLength)) {
-        field->text.resize(size_t(field->spec.maxLength));
+TextField* openTextField(const TextFieldSpec& desc, TextFieldClient* client) {
+    auto* field = new TextField{desc, desc.text ? desc.text : "", client};
+    field->desc.text = nullptr;
+    if (field->desc.maxLength >= 0 && field->text.size() > size_t(field->desc.maxLength)) {
+        field->text.resize(size_t(field->desc.maxLength));
     }
     // The new field takes the keyboard focus from any other.
     for (TextField* other : openFields) other->focused = false;
@@ -65,16 +65,16 @@ std::string textFieldText(const platform::TextField* field) {
     return field ? field->text : std::string();
 }
 CRect textFieldScreenRect(const platform::TextField* field) {
-    return field ? field->spec.screenRect : CRect();
+    return field ? field->desc.screenRect : CRect();
 }
 platform::TextAlign textFieldAlign(const platform::TextField* field) {
-    return field ? field->spec.align : platform::TextAlign::left;
+    return field ? field->desc.align : platform::TextAlign::left;
 }
 platform::Font* textFieldFont(const platform::TextField* field) {
-    return field ? field->spec.font : nullptr;
+    return field ? field->desc.font : nullptr;
 }
 int textFieldMaxLength(const platform::TextField* field) {
-    return field ? field->spec.maxLength : 0;
+    return field ? field->desc.maxLength : 0;
 }
 bool textFieldHasFocus(const platform::TextField* field) {
     return field && field->focused;
@@ -88,7 +88,7 @@ void typeIntoTextField(platform::TextField* field, const std::string& characters
     if (field->allSelected) field->text.clear();
     field->allSelected = false;
     for (char c : characters) {
-        if (field->spec.maxLength >= 0 && field->text.size() >= size_t(field->spec.maxLength)) {
+        if (field->desc.maxLength >= 0 && field->text.size() >= size_t(field->desc.maxLength)) {
             break;
         }
         field->text.push_back(c);

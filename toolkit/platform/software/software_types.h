@@ -38,8 +38,8 @@ struct Brush {
 struct FontFace;  // a loaded font file, shared by all fonts that use it
 
 struct Font {
-    FontSpec spec;
-    const char* faceName;  // spec.face points here
+    FontSpec desc;
+    const char* faceName;  // desc.face points here
     FontFace* face;        // null when no font file could be loaded
 };
 

@@ -67,18 +67,18 @@ void deleteBrush(Brush* brush) {
     DeleteObject(reinterpret_cast<HGDIOBJ>(brush));
 }
 
-Font* createFont(const FontSpec& spec) {
+Font* createFont(const FontSpec& desc) {
     LOGFONTA lf = {};
-    lf.lfHeight = -spec.pixelHeight;
-    lf.lfWeight = spec.weight;
-    lf.lfItalic = spec.italic ? TRUE : FALSE;
-    lf.lfUnderline = spec.underline ? TRUE : FALSE;
+    lf.lfHeight = -desc.pixelHeight;
+    lf.lfWeight = desc.weight;
+    lf.lfItalic = desc.italic ? TRUE : FALSE;
+    lf.lfUnderline = desc.underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_STRING_PRECIS;
     lf.lfClipPrecision = CLIP_STROKE_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = VARIABLE_PITCH | (spec.decorative ? FF_DECORATIVE : FF_SWISS);
-    lstrcpynA(lf.lfFaceName, spec.face ? spec.face : "Arial", LF_FACESIZE);
+    lf.lfPitchAndFamily = VARIABLE_PITCH | (desc.decorative ? FF_DECORATIVE : FF_SWISS);
+    lstrcpynA(lf.lfFaceName, desc.face ? desc.face : "Arial", LF_FACESIZE);
     return reinterpret_cast<Font*>(CreateFontIndirectA(&lf));
 }
 void deleteFont(Font* font) {

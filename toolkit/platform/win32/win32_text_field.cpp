@@ -61,17 +61,17 @@ LRESULT CALLBACK fieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-TextField* openTextField(const TextFieldSpec& spec, TextFieldClient* client) {
+TextField* openTextField(const TextFieldSpec& desc, TextFieldClient* client) {
     DWORD style = WS_POPUP | WS_VISIBLE | ES_AUTOHSCROLL;
-    if (spec.align == TextAlign::left) {
+    if (desc.align == TextAlign::left) {
         style |= ES_LEFT;
-    } else if (spec.align == TextAlign::right) {
+    } else if (desc.align == TextAlign::right) {
         style |= ES_RIGHT;
     } else {
         style |= ES_CENTER;
     }
-    const CRect& r = spec.screenRect;
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "EDIT", spec.text ? spec.text : "", style,
+    const CRect& r = desc.screenRect;
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "EDIT", desc.text ? desc.text : "", style,
                                   r.left, r.top, r.width(), r.height(), nullptr, nullptr,
                                   static_cast<HINSTANCE>(moduleInstance), nullptr);
     if (!window) return nullptr;
@@ -79,10 +79,10 @@ TextField* openTextField(const TextFieldSpec& spec, TextFieldClient* client) {
     field->window = window;
     field->client = client;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(field));
-    if (spec.font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), TRUE);
+    if (desc.font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(desc.font), TRUE);
     SendMessageA(window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(0, 0));
     SendMessageA(window, EM_SETSEL, 0, -1);
-    SendMessageA(window, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+    SendMessageA(window, EM_LIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
     SetFocus(window);
     field->oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&fieldProc)));
