@@ -20,9 +20,10 @@ namespace {
 
 struct ClickProbe : TKGUI::CView {
     explicit ClickProbe(const CRect& r) : CView(r) {}
-    void mouseDown(TKGUI::CDrawContext*, const CPoint& where, int) override {
+    void mouseDown(TKGUI::CDrawContext*, const CPoint& where, int buttons) override {
         ++clicks;
         lastWhere = where;
+        lastButtons = buttons;
     }
     bool mouseWheel(TKGUI::CDrawContext*, const CPoint& where, TKGUI::CMouseWheelAxis,
                     float distance) override {
@@ -31,6 +32,7 @@ struct ClickProbe : TKGUI::CView {
         return true;
     }
     int clicks = 0;
+    int lastButtons = 0;
     CPoint lastWhere, wheelWhere;
     float wheelDistance = 0;
 };
@@ -38,10 +40,17 @@ struct ClickProbe : TKGUI::CView {
 // The host's editor window: a child of one top-level window that lives as
 // long as the test program. (Under Xvfb without a window manager, Wine takes
 // two seconds to unmap a top-level window; child windows cost nothing.)
+int hostWheelMessages = 0;
+
+LRESULT CALLBACK hostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEWHEEL) ++hostWheelMessages;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 HWND topLevelWindow() {
     static HWND top = [] {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpfnWndProc = hostProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "TK42TestHost";
         RegisterClassA(&wc);
@@ -159,6 +168,60 @@ TEST(Win32FrameWindow, ClicksAndWheelTurnsReachTheViewUnderThePointer) {
     EXPECT_EQ(probe->wheelDistance, 1.0f);
     EXPECT_EQ(probe->wheelWhere.x, 110);
     EXPECT_EQ(probe->wheelWhere.y, 60);
+    // The host's window sees the wheel too.
+    EXPECT_GE(hostWheelMessages, 1);
+    delete frame;
+}
+
+TEST(Win32FrameWindow, ARightClickCarriesTheRightButtonBit) {
+    HostWindow host;
+    auto* frame = new CFrame(CRect(0, 0, 400, 220), host.window(), nullptr);
+    auto* probe = new ClickProbe(CRect(0, 0, 400, 220));
+    frame->addView(probe);
+    POINT p{200, 100};
+    ClientToScreen(hwndOf(frame), &p);
+    SetCursorPos(p.x, p.y);
+    pumpMessages();
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    SendInput(1, &in, sizeof in);
+    Sleep(70);  // Wine reports the press to the polled state a little late
+    pumpMessages();
+    in.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(1, &in, sizeof in);
+    Sleep(20);
+    pumpMessages();
+    EXPECT_EQ(probe->clicks, 1);
+    EXPECT_EQ(probe->lastButtons & 4, 4);  // the right button
+    EXPECT_EQ(probe->lastButtons & 1, 0);  // and not the left one
+    delete frame;
+}
+
+TEST(Win32FrameWindow, DropTargetIsRegisteredWhileDropIsActive) {
+    HostWindow host;
+    auto* frame = new CFrame(CRect(0, 0, 100, 100), host.window(), nullptr);
+    HWND child = hwndOf(frame);
+    EXPECT_TRUE(frame->isDropActive());
+    // The frame's target is registered: revoking it by hand succeeds...
+    EXPECT_EQ(RevokeDragDrop(child), S_OK);
+    frame->setDropActive(true);
+    frame->setDropActive(false);
+    // ...and after the frame revoked its new one there is nothing left.
+    EXPECT_EQ(RevokeDragDrop(child), DRAGDROP_E_NOTREGISTERED);
+    frame->setDropActive(true);
+    delete frame;
+    EXPECT_FALSE(IsWindow(child));
+}
+
+TEST(Win32FrameWindow, EmptyPaintDrawsNothing) {
+    HostWindow host;
+    auto* frame = new CFrame(CRect(0, 0, 60, 40), host.window(), nullptr);
+    frame->setBackgroundColor(TKGUI::CColor{0, 200, 0, 255});
+    HWND child = hwndOf(frame);
+    ValidateRect(child, nullptr);
+    SendMessageA(child, WM_PAINT, 0, 0);
+    EXPECT_TRUE(frame->isFirstDrawPending());
     delete frame;
 }
 

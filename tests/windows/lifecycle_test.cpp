@@ -4,9 +4,11 @@
 // inside its idle request while a knob is being dragged. After each the
 // module must still work: a new panel opens and audio is processed.
 #include <gtest/gtest.h>
+#include <ole2.h>
 #include <windows.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "tools/plughost/plugin_instance.h"
@@ -130,6 +132,23 @@ struct Lifecycle : ::testing::Test {
 };
 
 }  // namespace
+
+TEST(EditorOle, AnEditorThatIsNeverOpenedPairsItsOleCalls) {
+    PluginModule module;
+    std::string error;
+    ASSERT_TRUE(module.load(TK42_MODULE_PATH, error)) << error;
+    HRESULT after = E_FAIL;
+    // A thread of its own, so that nothing else has OLE set up on it.
+    std::thread t([&] {
+        AEffect* e = module.entry()(&host);
+        if (!e) return;
+        e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
+        after = OleInitialize(nullptr);  // S_OK only if nothing was left set up
+        if (SUCCEEDED(after)) OleUninitialize();
+    });
+    t.join();
+    EXPECT_EQ(after, S_OK);
+}
 
 TEST_F(Lifecycle, OpeningTwiceKeepsOnePanel) {
     EXPECT_EQ(fx->dispatch(effEditOpen, 0, 0, parent), 1);
