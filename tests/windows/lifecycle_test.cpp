@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/windows/host_window.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 
@@ -45,50 +46,10 @@ intptr_t host(AEffect* effect, int32_t opcode, int32_t, intptr_t, void*, float) 
     }
 }
 
-// One visible top-level window for the whole program (Wine under Xvfb takes
-// two seconds to unmap one), with a child per test as the host's editor window.
-HWND topLevel() {
-    static HWND top = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TK42LifecycleHost";
-        RegisterClassA(&wc);
-        HWND w = CreateWindowExA(0, "TK42LifecycleHost", "host", WS_POPUP | WS_VISIBLE, 50, 50, 600,
-                                 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        return w;
-    }();
-    return top;
-}
-
-HWND makeEditorWindow() {
-    return CreateWindowExA(0, "TK42LifecycleHost", "editor", WS_CHILD | WS_VISIBLE, 20, 20, 420,
-                           240, topLevel(), nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
-void pumpFor(DWORD milliseconds) {
-    const DWORD end = GetTickCount() + milliseconds;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() < end);
-}
-
 int editorWindows(HWND parent) {
     int n = 0;
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++n;
     return n;
-}
-
-void click(bool down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
 }
 
 struct Lifecycle : ::testing::Test {
@@ -191,10 +152,10 @@ TEST_F(Lifecycle, HostClosingThePanelDuringAKnobDrag) {
     pumpFor(30);
     closeOnIdle = fx->record();
     beginEdits = endEdits = 0;
-    click(true);
+    pressLeftButton(true);
     Sleep(70);  // Wine reports the press to GetAsyncKeyState a little late
     pumpFor(400);
-    click(false);
+    pressLeftButton(false);
     pumpFor(50);
     EXPECT_EQ(closeOnIdle, nullptr) << "the drag never asked the host for idle time";
     EXPECT_EQ(editorWindows(parent), 0);
