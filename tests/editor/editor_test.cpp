@@ -8,6 +8,7 @@
 #include "editor/tembro_gr.h"
 #include "editor/tembro_knob.h"
 #include "tests/editor/editor_fixture.h"
+#include "toolkit/draw_context.h"
 #include "toolkit/frame.h"
 #include "toolkit/horizontal_switch.h"
 #include "toolkit/on_off_button.h"
@@ -184,4 +185,26 @@ TEST_F(EditorFixture, HostDestroyingItsWindowBeforeEditCloseIsSafe) {
     // The module is still usable: a new open works.
     ASSERT_TRUE(openEditor());
     EXPECT_EQ(sw::childWindowCount(parent), 1);
+}
+
+TEST_F(EditorFixture, ControlClickResetsTheCeilingKnobToItsDefault) {
+    ASSERT_TRUE(openEditor());
+    TembroLimiterGUI* g = gui();
+    auto* context = new TKGUI::CDrawContext(g->getFrame(), nullptr, g->getFrame()->getWindow());
+    plugin->setParameter(kThresh, 0.5f);
+    host.clearLog();
+    g->threshKnob->mouseDown(context, TKGUI::CPoint(330, 65), 17);  // Control + left button
+    auto automated = host.callsWith(audioMasterAutomate);
+    ASSERT_EQ(automated.size(), 1u);
+    EXPECT_EQ(automated[0].index, kThresh);
+    EXPECT_EQ(automated[0].opt, 1.0f);
+    EXPECT_EQ(plugin->getParameter(kThresh), 1.0f);
+    host.clearLog();
+    paintAll();  // the knob shows its new value
+    g->threshKnob->mouseDown(context, TKGUI::CPoint(330, 65), 17);
+    // Taking the focus marks the knob dirty, so the toolkit reports the
+    // click once more; it may only ever report the default.
+    for (const HostCall& c : host.callsWith(audioMasterAutomate)) EXPECT_EQ(c.opt, 1.0f);
+    EXPECT_EQ(plugin->getParameter(kThresh), 1.0f);
+    context->release();
 }
