@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/click_probe.h"
 #include "toolkit/frame.h"
 #include "toolkit/platform/software/software_frame_window.h"
 #include "toolkit/platform/software/software_script.h"
@@ -16,25 +17,6 @@ using TKGUI::CPoint;
 using TKGUI::CRect;
 
 namespace {
-
-struct ClickProbe : TKGUI::CView {
-    explicit ClickProbe(const CRect& r) : CView(r) {}
-    void mouseDown(TKGUI::CDrawContext*, const CPoint& where, int buttons) override {
-        ++clicks;
-        lastWhere = where;
-        lastButtons = buttons;
-    }
-    bool mouseWheel(TKGUI::CDrawContext*, const CPoint& where, TKGUI::CMouseWheelAxis,
-                    float distance) override {
-        wheelWhere = where;
-        wheelDistance = distance;
-        return true;
-    }
-    int clicks = 0;
-    CPoint lastWhere, wheelWhere;
-    int lastButtons = 0;
-    float wheelDistance = 0;
-};
 
 struct HostWindow {
     HostWindow() : window(sw::createWindow(600, 400, CPoint(200, 100))) {}

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/common/click_probe.h"
 #include "toolkit/frame.h"
 #include "toolkit/view.h"
 
@@ -17,25 +18,6 @@ using TKGUI::CPoint;
 using TKGUI::CRect;
 
 namespace {
-
-struct ClickProbe : TKGUI::CView {
-    explicit ClickProbe(const CRect& r) : CView(r) {}
-    void mouseDown(TKGUI::CDrawContext*, const CPoint& where, int buttons) override {
-        ++clicks;
-        lastWhere = where;
-        lastButtons = buttons;
-    }
-    bool mouseWheel(TKGUI::CDrawContext*, const CPoint& where, TKGUI::CMouseWheelAxis,
-                    float distance) override {
-        wheelWhere = where;
-        wheelDistance = distance;
-        return true;
-    }
-    int clicks = 0;
-    int lastButtons = 0;
-    CPoint lastWhere, wheelWhere;
-    float wheelDistance = 0;
-};
 
 // The host's editor window: a child of one top-level window that lives as
 // long as the test program. (Under Xvfb without a window manager, Wine takes
