@@ -3,7 +3,7 @@
 #   build/native  native build under AddressSanitizer and UBSan (fast suite)
 #   build/win     the Windows module and its integration tests, run under Wine
 #   build/tsan    the native suite again under ThreadSanitizer
-#   build/bench   the benchmarks (built here, run by ./bench.sh)
+#   build/bench   the benchmarks (built here, run by ./bench.sh) and the soak
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
@@ -20,7 +20,7 @@ cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUI
   >/dev/null
 cmake --build build/win -j"$jobs"
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench -j"$jobs" --target tk42_bench
+cmake --build build/bench -j"$jobs" --target tk42_bench tk42_soak
 
 status=0
 echo "== native tests (ASan, UBSan)"
@@ -28,6 +28,9 @@ ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
 
 echo "== native tests (ThreadSanitizer)"
 ctest --test-dir build/tsan --output-on-failure -j"$jobs" || status=1
+
+echo "== soak (a minute of a busy session, native Release build)"
+build/bench/bench/soak/tk42_soak --seconds 60 || status=1
 
 echo "== Windows tests (Wine)"
 # The wineserver starts before ctest with its stdio on /dev/null; a server
