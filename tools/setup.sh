@@ -1,7 +1,7 @@
 # Sourced by the project's scripts: installs the Debian packages the builds
 # and tests need, only when something is missing.
 TK42_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth libstb-dev googletest
-  libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation sox)
+  libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation sox clang libfuzzer-14-dev)
 # Real drum recordings for the benchmark's music signal (only ./bench.sh needs them).
 TK42_BENCH_PACKAGES=(hydrogen-data)
 
