@@ -18,6 +18,8 @@ TK42_PACKAGES=(
   fonts-liberation
   sox
   libmpfr-dev
+  clang
+  libfuzzer-14-dev
 )
 # Real drum recordings for the benchmark's music signal (only ./bench.sh needs them).
 TK42_BENCH_PACKAGES=(hydrogen-data)
