@@ -20,8 +20,11 @@ TK42_PACKAGES=(
   libmpfr-dev
   clang
   libfuzzer-14-dev
+  nlohmann-json3-dev
+  ffmpeg
+  hydrogen-data
+  lmms-common
 )
-# Real drum recordings for the benchmark's music signal (only ./bench.sh needs them).
 TK42_BENCH_PACKAGES=(hydrogen-data)
 
 ensure_packages() {
