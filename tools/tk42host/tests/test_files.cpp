@@ -68,6 +68,11 @@ std::vector<uint8_t> readBytes(const std::string& path) {
                                 std::istreambuf_iterator<char>());
 }
 
+nlohmann::json readJson(const std::string& path) {
+    std::ifstream f(path);
+    return nlohmann::json::parse(f, nullptr, false);
+}
+
 std::vector<double> testSignal(size_t frames, int channels, double level, uint32_t seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
