@@ -1,7 +1,7 @@
 #include "tools/tk42host/render_command.h"
 
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <memory>
 #include <random>
 
@@ -16,6 +16,7 @@
 #include "tools/tk42host/renderer.h"
 #include "tools/tk42host/wav_reader.h"
 #include "tools/tk42host/wav_writer.h"
+#include "tools/tk42host/write_failure.h"
 
 namespace {
 
@@ -86,17 +87,22 @@ int interrupted(std::ostream& err, const RenderOptions& o) {
     return fail(err, kExitInterrupted, "interrupted by " + interruptCause() + notWritten(o.output));
 }
 
-bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) error = "cannot write " + path;
-    return static_cast<bool>(f);
+// Writes a small file under its temporary name; errors name the file the
+// user gave and say why.
+bool writeBytes(const PendingFile& file, const std::vector<uint8_t>& bytes, std::string& error) {
+    std::FILE* f = std::fopen(file.path().c_str(), "wb");
+    bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = ok && std::fflush(f) == 0;
+    if (!ok) error = "cannot write " + file.target() + ": " + lastWriteFailure();
+    if (f && std::fclose(f) != 0 && ok) {
+        error = "cannot write " + file.target() + ": " + lastWriteFailure();
+        ok = false;
+    }
+    return ok;
 }
 
-bool writeText(const std::string& path, const std::string& text, std::string& error) {
-    return writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()), error);
+bool writeText(const PendingFile& file, const std::string& text, std::string& error) {
+    return writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()), error);
 }
 
 }  // namespace
@@ -170,12 +176,11 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     std::unique_ptr<PendingFile> state, report;
     if (!o.saveState.empty()) {
         state = std::make_unique<PendingFile>(o.saveState);
-        if (!writeBytes(state->path(), fx.chunk(), error)) return fail(err, kExitOutput, error);
+        if (!writeBytes(*state, fx.chunk(), error)) return fail(err, kExitOutput, error);
     }
     if (!o.report.empty()) {
         report = std::make_unique<PendingFile>(o.report);
-        if (!writeText(report->path(), summaryJson(summary), error))
-            return fail(err, kExitOutput, error);
+        if (!writeText(*report, summaryJson(summary), error)) return fail(err, kExitOutput, error);
     }
     // The last moment to stop: after this, the output is complete and in place.
     if (interruptRequested()) return interrupted(err, o);
