@@ -24,6 +24,7 @@ TK42_PACKAGES=(
   ffmpeg
   hydrogen-data
   lmms-common
+  ardour
 )
 TK42_BENCH_PACKAGES=(hydrogen-data)
 

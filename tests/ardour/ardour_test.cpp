@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -84,6 +85,11 @@ class ArdourTest : public ::testing::Test {
         module = root / "home/.lxvst/TK42R.so";
         fs::create_directories(module.parent_path());
         fs::copy_file(TK42_PRODUCT_MODULE, module);
+        // Ardour ignores an index older than the module, comparing the
+        // index's whole-second time with the module's exact one: a module
+        // copied in the second of the scan would look newer than its index.
+        // Date it back, as if installed a minute before.
+        fs::last_write_time(module, fs::last_write_time(module) - std::chrono::minutes(1));
         // Float samples, so that the ceiling can be checked to the last bit.
         writeFile(root / "config/ardour7/export/tk42-float.preset",
                   std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
@@ -95,8 +101,13 @@ class ArdourTest : public ::testing::Test {
     }
 
     void TearDown() override {
-        std::cout << "ardour: " << runs << " runs, " << hostCrashes << " crashed in Ardour"
-                  << std::endl;
+        // How often Ardour crashed, test by test, for ./test.sh to show.
+        const std::string summary =
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ": " +
+            std::to_string(runs) + " Ardour runs, " + std::to_string(hostCrashes) +
+            " crashed in Ardour\n";
+        std::cout << summary;
+        std::ofstream(TK42_ARDOUR_SUMMARY, std::ios::app) << summary;
         if (!HasFailure())
             fs::remove_all(root);
         else

@@ -17,7 +17,7 @@ bool writeMono(const std::string& path, const std::vector<float>& samples, unsig
     format.sampleRate = rate;
     format.channels = 1;
     format.sample = SampleFormat::Float32;
-    if (!writer.open(path, format, error)) return false;
+    if (!writer.open(path, format, samples.size(), error)) return false;
     std::vector<double> wide(samples.begin(), samples.end());
     return writer.write(wide.data(), wide.size(), error) && writer.finish(error);
 }
