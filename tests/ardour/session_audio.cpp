@@ -39,9 +39,10 @@ bool replaceOnce(std::string& text, const std::string& what, const std::string& 
     return true;
 }
 
-// The value of the session's id-counter: every object Ardour loads must have
-// an id below it, or a later object could get the same id.
-bool nextId(const std::string& text, unsigned long long& id) {
+// The session's id-counter: the last id Ardour gave out. New objects take
+// the ids after it, and the counter moves past them, or a later object could
+// get the same id.
+bool lastId(const std::string& text, unsigned long long& id) {
     const std::string key = "id-counter=\"";
     size_t at = text.find(key);
     if (at == std::string::npos) return false;
@@ -79,11 +80,11 @@ bool addRegionToTrack(const std::string& dir, const std::string& name, const std
     const std::string sessionFile = dir + "/" + name + ".ardour";
     std::string text;
     unsigned long long id = 0;
-    if (!readText(sessionFile, text) || !nextId(text, id)) {
+    if (!readText(sessionFile, text) || !lastId(text, id)) {
         error = "cannot read the session file " + sessionFile;
         return false;
     }
-    const unsigned long long leftId = id, rightId = id + 1, wholeId = id + 2, regionId = id + 3;
+    const unsigned long long leftId = id + 1, rightId = id + 2, wholeId = id + 3, regionId = id + 4;
     const unsigned long long length =
         audio.left.size() * kSuperclockRate / static_cast<unsigned long long>(audio.sampleRate);
 

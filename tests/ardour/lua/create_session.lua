@@ -9,9 +9,19 @@ assert(session, "cannot create the session")
 local tracks = Session:new_audio_track(2, 2, nil, 1, "Limited",
   ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
 assert(tracks:size() == 1, "cannot add the track")
+-- Ardour connects a new track to the master bus from another thread, maybe
+-- after the save: connect it here, so that the saved session has it.
+local track = tracks:front()
+local master = Session:master_out():input()
+for channel = 0, 1 do
+  local out, into = track:output():audio(channel), master:audio(channel):name()
+  out:connect(into)
+  assert(out:connected_to(into), "the track does not reach the master bus")
+end
+
 local plugin = ARDOUR.LuaAPI.new_plugin(Session, "TK42-R Limiter", ARDOUR.PluginType.LXVST, "")
 assert(not plugin:isnil(), "Ardour does not know the plug-in")
-assert(tracks:front():add_processor_by_index(plugin, 0, nil, true) == 0, "cannot insert the plug-in")
+assert(track:add_processor_by_index(plugin, 0, nil, true) == 0, "cannot insert the plug-in")
 
 local index = 0
 for value in string.gmatch(os.getenv("TK42_PARAMETERS"), "[^,]+") do

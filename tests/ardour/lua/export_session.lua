@@ -9,6 +9,10 @@ assert(session, "cannot open the session")
 local track = Session:route_by_name("Limited")
 assert(not track:isnil(), "the track is missing")
 assert(track:to_track():playlist():n_regions() == 1, "the track has no region")
+for channel = 0, 1 do
+  local into = Session:master_out():input():audio(channel):name()
+  assert(track:output():audio(channel):connected_to(into), "the track does not reach the master bus")
+end
 local plugin = track:nth_plugin(0)
 assert(not plugin:isnil(), "the plug-in is missing")
 assert(plugin:display_name() == "TK42-R Limiter", "another plug-in: " .. plugin:display_name())
