@@ -23,6 +23,13 @@ struct Workload {
 constexpr Workload kWorkloads[] = {{"music", 6.0, -1.0}, {"heavy", 12.0, -6.0}};
 constexpr double kReleaseMs = 50.0;
 
+// 32-bit copies of the signal, and one block of output.
+struct StereoAudio {
+    std::vector<float> inL, inR, outL, outR;
+    explicit StereoAudio(const BenchSignal& sig)
+        : inL(sig.left), inR(sig.right), outL(kBenchBlock), outR(kBenchBlock) {}
+};
+
 struct BenchCase {
     std::string key;  // e.g. "native/music/LIMIT/32"
     // Processes blocks [first, first + count) of the signal.
@@ -32,3 +39,5 @@ struct BenchCase {
 // Cases that only the native build can time (a peer plug-in, the effect with
 // its meter attached); none under the Windows toolchain.
 void addNativeOnlyCases(std::vector<BenchCase>& cases, const BenchSignal& signal);
+// The peer plug-ins, where the build has an LV2 host library.
+void addPeerCases(std::vector<BenchCase>& cases, const BenchSignal& signal);

@@ -2,8 +2,9 @@
 # and tests need, only when something is missing.
 TK42_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth libstb-dev googletest
   libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation sox libmpfr-dev)
-# Real drum recordings for the benchmark's music signal (only ./bench.sh needs them).
-TK42_BENCH_PACKAGES=(hydrogen-data)
+# Only ./bench.sh needs these: real drum recordings for the music signal, and
+# the x42-dpl peer with the LV2 host library that drives it.
+TK42_BENCH_PACKAGES=(hydrogen-data x42-plugins liblilv-dev lv2-dev pkg-config)
 
 ensure_packages() {
   local missing=()
