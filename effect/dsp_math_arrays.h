@@ -8,11 +8,15 @@ namespace dsp {
 void expOf(const double* x, double* y, int n);
 // y[i] = log10(x[i]) for i < n; y may be x.
 void log10Of(const double* x, double* y, int n);
+// The same for arguments known to be normal positive finite numbers.
+void log10NormalOf(const double* x, double* y, int n);
 
-// The forms, for tests that compare them. Call avx2 only where hasAvx2().
-enum class VectorWidth { sse2, avx2 };
-bool hasAvx2();
+// The forms, for tests that compare them. A form wider than widestForm()
+// must not be called.
+enum class VectorWidth { sse2, avx2, avx512 };
+VectorWidth widestForm();
 void expOf(const double* x, double* y, int n, VectorWidth width);
 void log10Of(const double* x, double* y, int n, VectorWidth width);
+void log10NormalOf(const double* x, double* y, int n, VectorWidth width);
 
 }  // namespace dsp

@@ -4,11 +4,12 @@
 // vectorised loops, while each recursion runs in a scalar pass of its own:
 //
 //   1. input gain, limit stage and look-ahead (scalar recursion);
-//   2. log10 of the peaks that may overshoot (vectorised);
-//   3. clip envelope, and the meter when it shows the clip stage (scalar);
-//   4. exp of the clip reduction (vectorised), and the output;
-//   5. with the meter on the limit stage: log10 of the limit gain
-//      (vectorised) and the meter's recursion (scalar).
+//   2. log10 of the peaks that may overshoot, and of the limit gain for the
+//      meter (vectorised);
+//   3. clip envelope and meter (scalar recursions);
+//   4. exp of the clip reduction (vectorised), and the output.
+// Pass 3 of one stretch runs in the same loop as pass 1 of the next, so that
+// the processor overlaps their recursions.
 //
 // It skips only work whose result is known beforehand:
 // - log10 in the clip stage when the peak is below 0.999 of the ceiling: the
@@ -19,7 +20,6 @@
 //   place above kTiny);
 // - the target division when limitEnv <= threshLin: the correctly rounded
 //   quotient is then at least 1 and clamped to exactly 1;
-// - log10 in the meter feed where the limit gain is exactly 1;
 // - the delay-line shift, replaced by a ring buffer with the same contents.
 #include <algorithm>
 #include <cmath>
@@ -69,6 +69,7 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
     }
     int pos = 0;
 
+    const double gainLin = b.gainLin;
     const double atk = c.limitAttack, rel = c.limitRelease;
     const double keepAtk = 1.0 - atk, keepRel = 1.0 - rel;
     const double clipAtk = c.clipAttack, clipRel = c.clipRelease;
@@ -76,108 +77,127 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
     const double safeLevel = threshLin * kSafeBelowCeiling;
     const double fall = meter.fallCoef, keepFall = 1.0 - fall;
     const bool meterOnLimit = kMeter && kLimit && b.meterShowsLimit;
-    const double unityGainDb = -(20.0 * dsp::log10(1.0));
 
-    // Per-chunk arrays: the stage outputs and the clip stage's factors.
-    double yL[kChunk], yR[kChunk], over[kChunk], g[kChunk], limitGain[kChunk];
+    // Two sets of per-chunk arrays: while the limit stage fills one chunk's,
+    // the clip stage consumes the previous chunk's in the same loop, so that
+    // the two recursions overlap in the processor.
+    struct Chunk {
+        double yL[kChunk], yR[kChunk];  // limit stage output
+        double over[kChunk];            // overshoot in dB, clamped at 0
+        double meterDb[kChunk];         // -20 log10(limit gain), for the meter
+        int32_t start = 0;
+        int len = 0;
+    };
+    Chunk chunks[2];
     Gathered hot, moving;
+    double g[kChunk];
 
-    for (int32_t start = 0; start < sampleFrames; start += kChunk) {
-        const int len = static_cast<int>(std::min<int32_t>(kChunk, sampleFrames - start));
-        const T* inL = inputs[0] + start;
-        const T* inR = inputs[1] + start;
-        T* outL = outputs[0] + start;
-        T* outR = outputs[1] + start;
-
-        // 1. Input gain and the limit stage.
-        hot.count = 0;
-        for (int n = 0; n < len; ++n) {
-            const double xL = gainedSample(static_cast<double>(inL[n]), b.gainLin);
-            const double xR = gainedSample(static_cast<double>(inR[n]), b.gainLin);
-            double vL = xL;
-            double vR = xR;
-            if (kLimit) {
-                const double p = std::max(std::fabs(xL), std::fabs(xR)) + kTiny;
-                if (p > env) {
-                    env = keepAtk * env + atk * p;
-                } else {
-                    env = keepRel * env + rel * p;
-                }
-                double t = 1.0;
-                if (env > threshLin) {
-                    t = threshLin / env;
-                    if (!(t < 1.0)) t = 1.0;
-                }
-                if (gain > t) {
-                    gain = keepAtk * gain + atk * t;
-                } else {
-                    gain = keepRel * gain + rel * t;
-                }
-                vL = gain * ringL[pos];
-                vR = gain * ringR[pos];
-                ringL[pos] = xL;
-                ringR[pos] = xR;
-                if (++pos == kLookAhead) pos = 0;
-                if (meterOnLimit) limitGain[n] = gain;
-            }
-            yL[n] = vL;
-            yR[n] = vR;
-            const double peak = std::max(std::fabs(vL), std::fabs(vR));
-            over[n] = 0.0;
-            if (!(peak < safeLevel)) hot.add(n, peak + kTiny);
-        }
-
-        // 2. The overshoot in dB where it may be above zero.
-        dsp::log10Of(hot.value, hot.value, hot.count);
-        for (int i = 0; i < hot.count; ++i) {
-            const double o = 20.0 * hot.value[i] - threshDb;
-            over[hot.at[i]] = o < 0 ? 0.0 : o;
-        }
-
-        // 3. The clip envelope.
-        moving.count = 0;
-        for (int n = 0; n < len; ++n) {
-            const double o = over[n] + kTiny;
-            if (o > clipEnv) {
-                clipEnv = o + (clipEnv - o) * clipAtk;
+    // Limit stage (or plain gain) for frame n of chunk k.
+    auto limitStep = [&](Chunk& k, int n) {
+        const double xL = gainedSample(static_cast<double>(inputs[0][k.start + n]), gainLin);
+        const double xR = gainedSample(static_cast<double>(inputs[1][k.start + n]), gainLin);
+        double vL = xL;
+        double vR = xR;
+        if (kLimit) {
+            const double p = std::max(std::fabs(xL), std::fabs(xR)) + kTiny;
+            if (p > env) {
+                env = keepAtk * env + atk * p;
             } else {
-                clipEnv = o + (clipEnv - o) * clipRel;
+                env = keepRel * env + rel * p;
             }
-            const double grDb = clipEnv - kTiny;
-            const double arg = -grDb * kDbToLinear;
-            g[n] = 1.0;
-            if (arg < kExpIsOneAbove) moving.add(n, arg);
-            if (kMeter && !meterOnLimit) {
-                grMeter = grDb > grMeter ? grDb : keepFall * grDb + fall * grMeter;
+            double t = 1.0;
+            if (env > threshLin) {
+                t = threshLin / env;
+                if (!(t < 1.0)) t = 1.0;
             }
+            if (gain > t) {
+                gain = keepAtk * gain + atk * t;
+            } else {
+                gain = keepRel * gain + rel * t;
+            }
+            vL = gain * ringL[pos];
+            vR = gain * ringR[pos];
+            ringL[pos] = xL;
+            ringR[pos] = xR;
+            if (++pos == kLookAhead) pos = 0;
+            if (meterOnLimit) k.meterDb[n] = gain;
         }
-
-        // 4. The clip stage's gain, and the output.
+        k.yL[n] = vL;
+        k.yR[n] = vR;
+        const double peak = std::max(std::fabs(vL), std::fabs(vR));
+        k.over[n] = 0.0;
+        if (!(peak < safeLevel)) hot.add(n, peak + kTiny);
+    };
+    // Clip envelope and meter for frame n of chunk k.
+    auto clipStep = [&](const Chunk& k, int n) {
+        const double o = k.over[n] + kTiny;
+        if (o > clipEnv) {
+            clipEnv = o + (clipEnv - o) * clipAtk;
+        } else {
+            clipEnv = o + (clipEnv - o) * clipRel;
+        }
+        const double grDb = clipEnv - kTiny;
+        const double arg = -grDb * kDbToLinear;
+        g[n] = 1.0;
+        if (arg < kExpIsOneAbove) moving.add(n, arg);
+        if (kMeter) {
+            const double m = meterOnLimit ? k.meterDb[n] : grDb;
+            grMeter = m > grMeter ? m : keepFall * m + fall * grMeter;
+        }
+    };
+    // The clip stage's gain for chunk k, and its output.
+    auto output = [&](const Chunk& k) {
         dsp::expOf(moving.value, moving.value, moving.count);
         for (int i = 0; i < moving.count; ++i) g[moving.at[i]] = moving.value[i];
-        for (int n = 0; n < len; ++n) {
-            outL[n] = static_cast<T>(g[n] * yL[n]);
-            outR[n] = static_cast<T>(g[n] * yR[n]);
+        T* outL = outputs[0] + k.start;
+        T* outR = outputs[1] + k.start;
+        for (int n = 0; n < k.len; ++n) {
+            outL[n] = static_cast<T>(g[n] * k.yL[n]);
+            outR[n] = static_cast<T>(g[n] * k.yR[n]);
         }
+        moving.count = 0;
+    };
 
-        // 5. The meter on the limit stage: -20 log10(gain).
-        if (meterOnLimit) {
-            Gathered& reduced = hot;
-            reduced.count = 0;
-            for (int n = 0; n < len; ++n) {
-                if (limitGain[n] != 1.0) reduced.add(n, limitGain[n]);
-            }
-            dsp::log10Of(reduced.value, reduced.value, reduced.count);
-            for (int n = 0; n < len; ++n) limitGain[n] = unityGainDb;
-            for (int i = 0; i < reduced.count; ++i) {
-                limitGain[reduced.at[i]] = -(20.0 * reduced.value[i]);
-            }
-            for (int n = 0; n < len; ++n) {
-                const double m = limitGain[n];
-                grMeter = m > grMeter ? m : keepFall * m + fall * grMeter;
-            }
+    Chunk* prev = nullptr;
+    for (int32_t start = 0, index = 0; start < sampleFrames; start += kChunk, ++index) {
+        Chunk& cur = chunks[index & 1];
+        cur.start = start;
+        cur.len = static_cast<int>(std::min<int32_t>(kChunk, sampleFrames - start));
+        hot.count = 0;
+        const int both = prev ? std::min(cur.len, prev->len) : 0;
+        for (int n = 0; n < both; ++n) {
+            limitStep(cur, n);
+            clipStep(*prev, n);
         }
+        for (int n = both; n < cur.len; ++n) limitStep(cur, n);
+        if (prev) {
+            for (int n = both; n < prev->len; ++n) clipStep(*prev, n);
+            output(*prev);
+        }
+        // The overshoot in dB where it may be above zero. A peak plus kTiny
+        // is a normal finite number.
+        dsp::log10NormalOf(hot.value, hot.value, hot.count);
+        for (int i = 0; i < hot.count; ++i) {
+            const double o = 20.0 * hot.value[i] - threshDb;
+            cur.over[hot.at[i]] = o < 0 ? 0.0 : o;
+        }
+        // The meter's reading of the limit gain; log10(1) is exactly 0.
+        if (meterOnLimit) {
+            // The gain lies in (0, 1]; only a pathological input takes it
+            // into the subnormal range.
+            double least = 1.0;
+            for (int n = 0; n < cur.len; ++n) least = std::min(least, cur.meterDb[n]);
+            if (least >= 0x1p-1022) {
+                dsp::log10NormalOf(cur.meterDb, cur.meterDb, cur.len);
+            } else {
+                dsp::log10Of(cur.meterDb, cur.meterDb, cur.len);
+            }
+            for (int n = 0; n < cur.len; ++n) cur.meterDb[n] = -(20.0 * cur.meterDb[n]);
+        }
+        prev = &cur;
     }
+    for (int n = 0; n < prev->len; ++n) clipStep(*prev, n);
+    output(*prev);
 
     st.limitEnv = env;
     st.limitGain = gain;
