@@ -9,6 +9,7 @@
 #include "tools/tk42host/delay_probe.h"
 #include "tools/tk42host/demo_signal.h"
 #include "tools/tk42host/exit_codes.h"
+#include "tools/tk42host/interruption.h"
 #include "tools/tk42host/loaded_effect.h"
 #include "tools/tk42host/pending_file.h"
 #include "tools/tk42host/render_summary.h"
@@ -76,6 +77,15 @@ void describe(RenderSummary& summary, const RenderOptions& o, const WavFormat& i
     summary.delayCompensated = o.compensateDelay;
 }
 
+// What a failed render leaves: nothing at the output path that was not there.
+std::string notWritten(const std::string& output) {
+    return "; " + output + " was not written (a file already there is left as it was)";
+}
+
+int interrupted(std::ostream& err, const RenderOptions& o) {
+    return fail(err, kExitInterrupted, "interrupted by " + interruptCause() + notWritten(o.output));
+}
+
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()),
@@ -92,6 +102,9 @@ bool writeText(const std::string& path, const std::string& text, std::string& er
 }  // namespace
 
 int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
+    // From here on an interruption stops the render between blocks, and the
+    // temporary files below are removed on the way out.
+    InterruptionGuard interruption;
     std::string error;
     std::unique_ptr<FrameSource> source;
     if (o.demo) {
@@ -132,7 +145,8 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
 
     PendingFile output(o.output);
     WavWriter writer;
-    if (!writer.open(output.path(), outFormat, error)) return fail(err, kExitOutput, error);
+    if (!writer.open(output.path(), outFormat, source->frames(), error))
+        return fail(err, kExitOutput, "cannot write " + o.output + ": " + error);
     if (dithered) writer.setDither(&dither);
 
     ProgressBar progress(err, !o.quiet);
@@ -141,8 +155,11 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     fx.start(rate, o.blockSize);
     const bool rendered = renderer.run(*source, writer, progress, summary.stats, error);
     fx.stop();
-    if (!rendered) return fail(err, source->failed() ? kExitInput : kExitOutput, error);
-    if (!writer.finish(error)) return fail(err, kExitOutput, error);
+    if (!rendered && interruptRequested()) return interrupted(err, o);
+    if (!rendered && source->failed()) return fail(err, kExitInput, error + notWritten(o.output));
+    if (!rendered || !writer.finish(error))
+        return fail(err, kExitOutput,
+                    "cannot write " + o.output + ": " + error + notWritten(o.output));
     // Windows cannot replace a file that is open: the input may be the output.
     source.reset();
 
@@ -160,6 +177,8 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         if (!writeText(report->path(), summaryJson(summary), error))
             return fail(err, kExitOutput, error);
     }
+    // The last moment to stop: after this, the output is complete and in place.
+    if (interruptRequested()) return interrupted(err, o);
     if (!output.commit(error)) return fail(err, kExitOutput, error);
     if (state && !state->commit(error)) return fail(err, kExitOutput, error);
     if (report && !report->commit(error)) return fail(err, kExitOutput, error);

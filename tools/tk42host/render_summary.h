@@ -2,6 +2,7 @@
 // both show the same figures.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 
@@ -24,6 +25,8 @@ struct RenderSummary {
 
 void printSummary(std::ostream& out, const RenderSummary& s);
 std::string summaryJson(const RenderSummary& s);
+// The same as a JSON object, for reports that gather several renders.
+nlohmann::ordered_json summaryObject(const RenderSummary& s);
 
 // 20 log10 of a linear level, -infinity for silence.
 double toDb(double linear);

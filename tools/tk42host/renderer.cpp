@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/tk42host/interruption.h"
+#include "tools/tk42host/loudness_meter.h"
 #include "tools/tk42host/true_peak_meter.h"
 
 namespace {
@@ -53,6 +55,9 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
     std::vector<double> metered[2][2] = {{std::vector<double>(block), std::vector<double>(block)},
                                          {std::vector<double>(block), std::vector<double>(block)}};
     TruePeakMeter inMeters[2], outMeters[2];
+    const double rate = static_cast<double>(source.format().sampleRate);
+    inputLoudness = std::make_unique<LoudnessMeter>(rate, channels);
+    outputLoudness = std::make_unique<LoudnessMeter>(rate, channels);
     double reductionSum = 0;
     uint64_t reductionFrames = 0;
 
@@ -60,9 +65,13 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
     stats.ceilingKnown = config.ceiling > 0;
     stats.ceilingLinear = config.ceiling;
     const Clock::time_point started = Clock::now();
-    Clock::duration inPlugin{};
+    Clock::duration inPlugin{}, inMetering{};
 
     for (uint64_t done = 0; done < toProcess;) {
+        if (interruptRequested()) {
+            error = "interrupted by " + interruptCause();
+            return false;
+        }
         const size_t n = static_cast<size_t>(std::min<uint64_t>(block, toProcess - done));
         const uint64_t available = done < inputFrames ? inputFrames - done : 0;
         const size_t wanted = static_cast<size_t>(std::min<uint64_t>(n, available));
@@ -124,10 +133,14 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
             }
             ++kept;
         }
+        const Clock::time_point metering = Clock::now();
         for (int c = 0; c < channels; ++c) {
             inMeters[c].add(metered[0][c].data(), wanted);
             outMeters[c].add(metered[1][c].data(), kept);
         }
+        inputLoudness->add(metered[0][0].data(), metered[0][1].data(), wanted);
+        outputLoudness->add(metered[1][0].data(), metered[1][1].data(), kept);
+        inMetering += Clock::now() - metering;
         if (kept > 0 && !sink.write(written.data(), kept, error)) return false;
         done += n;
         progress.update(done, toProcess);
@@ -141,6 +154,11 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
         stats.inputSamplePeak = std::fmax(stats.inputSamplePeak, inMeters[c].samplePeakValue());
         stats.outputSamplePeak = std::fmax(stats.outputSamplePeak, outMeters[c].samplePeakValue());
     }
+    const Clock::time_point metering = Clock::now();
+    stats.inputLoudness = inputLoudness->figures();
+    stats.outputLoudness = outputLoudness->figures();
+    inMetering += Clock::now() - metering;
+    stats.meteringSeconds = seconds(inMetering);
     stats.averageReductionDb = reductionFrames ? reductionSum / reductionFrames : 0.0;
     stats.pluginSeconds = seconds(inPlugin);
     stats.totalSeconds = seconds(Clock::now() - started);

@@ -6,11 +6,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "tools/plughost/plugin_instance.h"
 #include "tools/tk42host/frame_sink.h"
 #include "tools/tk42host/frame_source.h"
+#include "tools/tk42host/loudness_meter.h"
 #include "tools/tk42host/progress_bar.h"
 #include "tools/tk42host/render_stats.h"
 
@@ -35,6 +37,11 @@ class Renderer {
     bool run(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
              std::string& error);
 
+    // The loudness meters of the last run, for figures pooled over several
+    // files; null before the first run.
+    const LoudnessMeter* inputMeter() const { return inputLoudness.get(); }
+    const LoudnessMeter* outputMeter() const { return outputLoudness.get(); }
+
   private:
     template <typename T>
     bool runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
@@ -42,4 +49,5 @@ class Renderer {
 
     const PluginInstance& fx;
     RenderConfig config;
+    std::unique_ptr<LoudnessMeter> inputLoudness, outputLoudness;
 };
