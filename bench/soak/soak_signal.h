@@ -30,5 +30,9 @@ class SoakSignal {
     int64_t burstLeft = 0;
     double burstLevel = 0.0;
     bool silent = false;
+    bool gated = false;  // full-scale steps instead of tones
+    bool gateOpen = false;
+    int64_t gateLeft = 0;
+    double gateSign = 1.0;
     uint64_t nonFinite = 0;
 };
