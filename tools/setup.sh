@@ -2,7 +2,7 @@
 # and tests need, only when something is missing.
 TK42_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth libstb-dev googletest
   libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation sox nlohmann-json3-dev
-  ffmpeg hydrogen-data lmms-common)
+  ffmpeg hydrogen-data lmms-common librsvg2-bin)
 # Real drum recordings for the benchmark's music signal; the tests use them too.
 TK42_BENCH_PACKAGES=(hydrogen-data)
 
