@@ -3,7 +3,8 @@
 #   build/native  native build under AddressSanitizer and UBSan (fast suite)
 #   build/win     the Windows module and its integration tests, run under Wine
 #   build/tsan    the native suite again under ThreadSanitizer
-#   build/bench   the benchmarks (built here, run by ./bench.sh)
+#   build/bench   the benchmarks (built here, run by ./bench.sh) and the soak
+#   build/fuzz    the libFuzzer harnesses (clang, ASan, UBSan; tools/fuzz.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
@@ -20,7 +21,8 @@ cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUI
   >/dev/null
 cmake --build build/win -j"$jobs"
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench -j"$jobs" --target tk42_bench
+cmake --build build/bench -j"$jobs" --target tk42_bench tk42_soak
+tools/fuzz.sh --build-only
 
 status=0
 echo "== native tests (ASan, UBSan)"
@@ -28,6 +30,12 @@ ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
 
 echo "== native tests (ThreadSanitizer)"
 ctest --test-dir build/tsan --output-on-failure -j"$jobs" || status=1
+
+echo "== fuzzing (libFuzzer with ASan and UBSan, 30 s per harness from its corpus)"
+ctest --test-dir build/fuzz -L fuzz --output-on-failure -j"$jobs" || status=1
+
+echo "== soak (a minute of a busy session, native Release build)"
+build/bench/bench/soak/tk42_soak --seconds 60 || status=1
 
 echo "== Windows tests (Wine)"
 # The wineserver starts before ctest with its stdio on /dev/null; a server

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effect/dsp_math.h"
 #include "effect/limiter_kernel.h"
 #include "effect/parameters.h"
 
@@ -43,9 +44,9 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
     // exp and log10 are pure: an argument equal to the last one gives the last
     // result, so these caches change no bit of the output.
     double lastGrDb = 0.0;
-    double lastGain = std::exp(-0.0 * kDbToLinear);
+    double lastGain = dsp::exp(-0.0 * kDbToLinear);
     double lastLimitGain = 1.0;
-    double lastLimitDb = -(20.0 * std::log10(1.0));
+    double lastLimitDb = -(20.0 * dsp::log10(1.0));
 
     const double atk = c.limitAttack, rel = c.limitRelease;
     const double keepAtk = 1.0 - atk, keepRel = 1.0 - rel;
@@ -89,7 +90,7 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         const double peak = std::max(std::fabs(yL), std::fabs(yR));
         double over = 0;
         if (!(peak < safeLevel)) {
-            over = 20.0 * std::log10(peak + kTiny) - threshDb;
+            over = 20.0 * dsp::log10(peak + kTiny) - threshDb;
             if (over < 0) over = 0;
         }
         over = over + kTiny;
@@ -101,7 +102,7 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         const double grDb = clipEnv - kTiny;
         if (grDb != lastGrDb) {
             lastGrDb = grDb;
-            lastGain = std::exp(-grDb * kDbToLinear);
+            lastGain = dsp::exp(-grDb * kDbToLinear);
         }
         outL[n] = static_cast<T>(lastGain * yL);
         outR[n] = static_cast<T>(lastGain * yR);
@@ -110,7 +111,7 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
             if (kLimit && b.meterShowsLimit) {
                 if (gain != lastLimitGain) {
                     lastLimitGain = gain;
-                    lastLimitDb = -(20.0 * std::log10(gain));
+                    lastLimitDb = -(20.0 * dsp::log10(gain));
                 }
                 m = lastLimitDb;
             }

@@ -1,9 +1,31 @@
 # Sourced by the project's scripts: installs the Debian packages the builds
 # and tests need, only when something is missing.
-TK42_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth libstb-dev googletest
-  libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation sox nlohmann-json3-dev
-  ffmpeg hydrogen-data lmms-common librsvg2-bin)
-# Real drum recordings for the benchmark's music signal; the tests use them too.
+# One package a line, so that lists grown on several branches merge.
+TK42_PACKAGES=(
+  cmake
+  make
+  g++
+  g++-mingw-w64-x86-64-posix
+  wine64
+  xvfb
+  xauth
+  libstb-dev
+  googletest
+  libgtest-dev
+  libbenchmark-dev
+  libfreetype-dev
+  libfontconfig-dev
+  fonts-liberation
+  sox
+  libmpfr-dev
+  clang
+  libfuzzer-14-dev
+  nlohmann-json3-dev
+  ffmpeg
+  hydrogen-data
+  lmms-common
+  librsvg2-bin
+)
 TK42_BENCH_PACKAGES=(hydrogen-data)
 
 ensure_packages() {

@@ -192,8 +192,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         } else if (name == "--format") {
             if (!w.value(text)) return false;
             if (!parseFormatName(text, o.format))
-                return w.fail("--format is pcm16, pcm24, pcm32, float32 or float64, not '" + text +
-                              "'");
+                return w.fail("--format is pcm8, pcm16, pcm24, pcm32, float32 or float64, not '" +
+                              text + "'");
             o.haveFormat = true;
         } else if (name == "--no-dither") {
             if (!w.flag()) return false;

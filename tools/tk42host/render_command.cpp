@@ -9,6 +9,7 @@
 #include "tools/tk42host/delay_probe.h"
 #include "tools/tk42host/demo_signal.h"
 #include "tools/tk42host/exit_codes.h"
+#include "tools/tk42host/interruption.h"
 #include "tools/tk42host/loaded_effect.h"
 #include "tools/tk42host/memory_source.h"
 #include "tools/tk42host/pending_file.h"
@@ -78,6 +79,15 @@ void describe(RenderSummary& summary, const RenderOptions& o, const WavFormat& i
     summary.delayCompensated = o.compensateDelay;
 }
 
+// What a failed render leaves: nothing at the output path that was not there.
+std::string notWritten(const std::string& output) {
+    return "; " + output + " was not written (a file already there is left as it was)";
+}
+
+int interrupted(std::ostream& err, const RenderOptions& o) {
+    return fail(err, kExitInterrupted, "interrupted by " + interruptCause() + notWritten(o.output));
+}
+
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()),
@@ -102,6 +112,7 @@ int settleTargets(LoadedEffect& loaded, const RenderOptions& o, MemorySource& in
                     "--target-lufs and --true-peak-max set the gain and ceiling of the TK42-R "
                     "limiter; this module is another effect");
     const float rate = static_cast<float>(input.format().sampleRate);
+    bool stopped = false;  // only an interruption stops a render from memory
     const MeasurePass measure = [&](double gain, double ceiling) {
         PluginInstance pass(loaded.host().create(loaded.module().entry()));
         for (int32_t i = 0; i < fx.record()->numParams; ++i)
@@ -116,7 +127,7 @@ int settleTargets(LoadedEffect& loaded, const RenderOptions& o, MemorySource& in
         std::string ignored;
         input.rewind();
         pass.start(rate, o.blockSize);
-        renderer.run(input, nowhere, silent, stats, ignored);
+        if (!renderer.run(input, nowhere, silent, stats, ignored)) stopped = true;
         pass.stop();
         fprintf(stderr, "pass g %.3f c %.3f -> %.3f LUFS %.3f dBTP\n", gain, ceiling,
                 stats.outputLoudness.integrated, toDb(stats.outputTruePeak));
@@ -125,6 +136,7 @@ int settleTargets(LoadedEffect& loaded, const RenderOptions& o, MemorySource& in
     };
     result = searchTargets(o.targets, gainDb(fx.getParameter(kGain)),
                            ceilingDb(fx.getParameter(kThresh)), measure);
+    if (stopped) return interrupted(err, o);
     if (!result.reached) return fail(err, kExitUsage, result.error);
     fx.setParameter(kGain, static_cast<float>(result.chosen.gainDb / 24.0));
     fx.setParameter(kThresh, static_cast<float>(1.0 + result.chosen.ceilingDb / 24.0));
@@ -135,6 +147,9 @@ int settleTargets(LoadedEffect& loaded, const RenderOptions& o, MemorySource& in
 }  // namespace
 
 int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
+    // From here on an interruption stops the render between blocks, and the
+    // temporary files below are removed on the way out.
+    InterruptionGuard interruption;
     std::string error;
     std::unique_ptr<FrameSource> source;
     if (o.demo) {
@@ -183,7 +198,8 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
 
     PendingFile output(o.output);
     WavWriter writer;
-    if (!writer.open(output.path(), outFormat, error)) return fail(err, kExitOutput, error);
+    if (!writer.open(output.path(), outFormat, source->frames(), error))
+        return fail(err, kExitOutput, "cannot write " + o.output + ": " + error);
     if (dithered) writer.setDither(&dither);
 
     ProgressBar progress(err, !o.quiet);
@@ -197,8 +213,11 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     fx.start(rate, o.blockSize);
     const bool rendered = renderer.run(*source, writer, progress, summary.stats, error);
     fx.stop();
-    if (!rendered) return fail(err, source->failed() ? kExitInput : kExitOutput, error);
-    if (!writer.finish(error)) return fail(err, kExitOutput, error);
+    if (!rendered && interruptRequested()) return interrupted(err, o);
+    if (!rendered && source->failed()) return fail(err, kExitInput, error + notWritten(o.output));
+    if (!rendered || !writer.finish(error))
+        return fail(err, kExitOutput,
+                    "cannot write " + o.output + ": " + error + notWritten(o.output));
     // Windows cannot replace a file that is open: the input may be the output.
     source.reset();
 
@@ -231,6 +250,8 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         plot = std::make_unique<PendingFile>(o.plot);
         if (!writeText(plot->path(), plotSvg(data), error)) return fail(err, kExitOutput, error);
     }
+    // The last moment to stop: after this, the output is complete and in place.
+    if (interruptRequested()) return interrupted(err, o);
     if (!output.commit(error)) return fail(err, kExitOutput, error);
     if (state && !state->commit(error)) return fail(err, kExitOutput, error);
     if (report && !report->commit(error)) return fail(err, kExitOutput, error);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/tk42host/interruption.h"
 #include "tools/tk42host/loudness_meter.h"
 #include "tools/tk42host/true_peak_meter.h"
 
@@ -67,6 +68,10 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
     Clock::duration inPlugin{}, inMetering{};
 
     for (uint64_t done = 0; done < toProcess;) {
+        if (interruptRequested()) {
+            error = "interrupted by " + interruptCause();
+            return false;
+        }
         const size_t n = static_cast<size_t>(std::min<uint64_t>(block, toProcess - done));
         const uint64_t available = done < inputFrames ? inputFrames - done : 0;
         const size_t wanted = static_cast<size_t>(std::min<uint64_t>(n, available));

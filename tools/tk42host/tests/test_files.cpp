@@ -36,7 +36,7 @@ std::vector<std::string> TempDir::names() const {
 void writeWav(const std::string& path, const WavData& data) {
     WavWriter writer;
     std::string error;
-    ASSERT_TRUE(writer.open(path, data.format, error)) << error;
+    ASSERT_TRUE(writer.open(path, data.format, data.frames(), error)) << error;
     ASSERT_TRUE(writer.write(data.samples.data(), data.frames(), error)) << error;
     ASSERT_TRUE(writer.finish(error)) << error;
 }
