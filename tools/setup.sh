@@ -25,6 +25,7 @@ TK42_PACKAGES=(
   hydrogen-data
   lmms-common
   ardour
+  librsvg2-bin
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
 # drives it.
