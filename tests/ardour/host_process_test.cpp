@@ -39,6 +39,13 @@ TEST(HostProcess, CrashWithoutAReportIsNobodysForSure) {
     EXPECT_EQ(runHost(c).outcome, HostRun::Outcome::UnreportedCrash);
 }
 
+TEST(HostProcess, TheCommandsEnvironmentWinsOverTheInheritedOne) {
+    setenv("TK42_HOST_PROCESS_TEST", "inherited", 1);
+    HostCommand c = shell("echo $TK42_HOST_PROCESS_TEST $HOME");
+    c.environment = {"TK42_HOST_PROCESS_TEST=own", "HOME=/nowhere"};
+    EXPECT_EQ(runHost(c).output, "own /nowhere\n");
+}
+
 TEST(HostProcess, ExitCodesAndHangsAreTold) {
     EXPECT_EQ(runHost(shell("echo hello")).outcome, HostRun::Outcome::Finished);
     EXPECT_EQ(runHost(shell("echo hello")).output, "hello\n");
