@@ -132,10 +132,13 @@ class ArdourTest : public ::testing::Test {
     }
 
     // Runs until a run ends other than by a crash in the host, at most kTries
-    // times; fails the test unless that run finished.
-    HostRun runRetrying(HostCommand c, const std::string& what) {
+    // times; fails the test unless that run finished. What a crashed run
+    // left behind is removed before the next.
+    HostRun runRetrying(HostCommand c, const std::string& what,
+                        const std::vector<fs::path>& leftovers = {}) {
         HostRun run;
         for (int attempt = 1; attempt <= kTries; ++attempt) {
+            for (const fs::path& p : leftovers) fs::remove_all(p);
             c.logFile = (root / (what + "-" + std::to_string(attempt) + ".log")).string();
             run = runHost(c);
             ++runs;
@@ -154,12 +157,12 @@ class ArdourTest : public ::testing::Test {
     }
 
     HostRun lua(const std::string& script, std::vector<std::string> environment,
-                const std::string& what) {
+                const std::string& what, const std::vector<fs::path>& leftovers) {
         environment.push_back("TK42_SESSION_DIR=" + (root / kSession).string());
         environment.push_back(std::string("TK42_SESSION_NAME=") + kSession);
         return runRetrying(
             command({TK42_ARDOUR_LUA, std::string(TK42_LUA_DIR) + "/" + script}, environment, 120),
-            what);
+            what, leftovers);
     }
 
     fs::path root, module;
@@ -195,8 +198,8 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
 
     std::ostringstream values;
     for (int i = 0; i < 7; ++i) values << (i ? "," : "") << kParameters[i];
-    if (lua("create_session.lua", {"TK42_PARAMETERS=" + values.str()}, "create").outcome !=
-        HostRun::Outcome::Finished) {
+    if (lua("create_session.lua", {"TK42_PARAMETERS=" + values.str()}, "create", {root / kSession})
+            .outcome != HostRun::Outcome::Finished) {
         return;
     }
 
@@ -241,7 +244,7 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
             {"TK42_EXPORT_DIR=" + exported.parent_path().string(), "TK42_EXPORT_NAME=limited",
              std::string("TK42_EXPORT_PRESET=") + kExportPreset,
              "TK42_EXPORT_FRAMES=" + std::to_string(audio.left.size())},
-            "export");
+            "export", {exported.parent_path()});
     if (run.outcome != HostRun::Outcome::Finished) return;
 
     std::smatch printed;
