@@ -104,7 +104,7 @@ class ArdourTest : public ::testing::Test {
         // How often Ardour crashed, test by test, for ./test.sh to show.
         const std::string summary =
             std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ": " +
-            std::to_string(runs) + " Ardour runs, " + std::to_string(hostCrashes) +
+            std::to_string(counts.runs) + " Ardour runs, " + std::to_string(counts.hostCrashes) +
             " crashed in Ardour\n";
         std::cout << summary;
         std::ofstream(TK42_ARDOUR_SUMMARY, std::ios::app) << summary;
@@ -132,20 +132,19 @@ class ArdourTest : public ::testing::Test {
     }
 
     // Runs until a run ends other than by a crash in the host, at most kTries
-    // times; fails the test unless that run finished. What a crashed run
+    // runs, and fails the test unless that run finished. What a crashed run
     // left behind is removed before the next.
     HostRun runRetrying(HostCommand c, const std::string& what,
                         const std::vector<fs::path>& leftovers = {}) {
-        HostRun run;
-        for (int attempt = 1; attempt <= kTries; ++attempt) {
-            for (const fs::path& p : leftovers) fs::remove_all(p);
-            c.logFile = (root / (what + "-" + std::to_string(attempt) + ".log")).string();
-            run = runHost(c);
-            ++runs;
-            if (!run.crashedInHost()) break;
-            ++hostCrashes;
-            std::cout << "ardour: " << what << " run " << attempt << " " << run.describe()
-                      << ", trying again" << std::endl;
+        const int crashesBefore = counts.hostCrashes;
+        HostRun run =
+            runRetryingHostCrashes(c, kTries, counts, [&](int attempt, HostCommand& next) {
+                for (const fs::path& p : leftovers) fs::remove_all(p);
+                next.logFile = (root / (what + "-" + std::to_string(attempt) + ".log")).string();
+            });
+        if (counts.hostCrashes > crashesBefore) {
+            std::cout << "ardour: " << what << ": " << counts.hostCrashes - crashesBefore
+                      << " runs crashed in Ardour" << std::endl;
         }
         EXPECT_EQ(run.outcome, HostRun::Outcome::Finished) << what << " " << run.describe() << "\n"
                                                            << run.output;
@@ -166,7 +165,7 @@ class ArdourTest : public ::testing::Test {
     }
 
     fs::path root, module;
-    int runs = 0, hostCrashes = 0;
+    RunCounts counts;
 };
 
 TEST_F(ArdourTest, ScannerIndexesNameVendorChannelsAndEditor) {

@@ -133,3 +133,16 @@ HostRun runHost(const HostCommand& command) {
     }
     return run;
 }
+
+HostRun runRetryingHostCrashes(HostCommand command, int tries, RunCounts& counts,
+                               const std::function<void(int, HostCommand&)>& beforeRun) {
+    HostRun run;
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        if (beforeRun) beforeRun(attempt, command);
+        run = runHost(command);
+        ++counts.runs;
+        if (!run.crashedInHost()) break;
+        ++counts.hostCrashes;
+    }
+    return run;
+}
