@@ -24,6 +24,8 @@ TK42_PACKAGES=(
   ffmpeg
   hydrogen-data
   lmms-common
+  ardour
+  librsvg2-bin
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
 # drives it.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tools/tk42host/render_stats.h"
+#include "tools/tk42host/target_search.h"
 #include "tools/tk42host/wav_format.h"
 
 struct RenderSummary {
@@ -21,6 +22,9 @@ struct RenderSummary {
     bool delayReported = false;
     bool delayCompensated = false;
     RenderStats stats;
+    bool searched = false;  // --target-lufs or --true-peak-max
+    SearchTargets targets;
+    SearchResult search;
 };
 
 void printSummary(std::ostream& out, const RenderSummary& s);
