@@ -10,6 +10,7 @@
 namespace {
 
 constexpr char kUsage[] = R"(usage:
+  tk42host --help | --version
   tk42host info MODULE
   tk42host render MODULE IN.wav OUT.wav [options]
   tk42host render MODULE --demo OUT.wav [options]
@@ -75,6 +76,11 @@ int runTk42host(const std::vector<std::string>& args, std::ostream& out, std::os
     std::string error;
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;
+        return kExitOk;
+    }
+    if (command == "--version" || command == "version") {
+        // The version the host reports to plug-ins (audioMasterGetVendorVersion).
+        out << "tk42host 1 (Tembro), VST 2.4 host\n";
         return kExitOk;
     }
     if (command == "info") {
