@@ -2,7 +2,8 @@
 // output to a sink. It compensates the effect's delay when asked (the first
 // delay frames are dropped and as many zeros fed at the end, so the output
 // has the input's length and lines up with it) and measures levels, gain
-// reduction and speed on the way.
+// reduction and speed on the way. It stops between blocks, with an error,
+// once an interruption (Ctrl-C, a closed console) has been requested.
 #pragma once
 
 #include <cstdint>

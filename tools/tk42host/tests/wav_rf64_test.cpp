@@ -43,20 +43,22 @@ WavData stereo(SampleFormat f, size_t frames) {
 std::vector<uint8_t> rf64File(uint64_t ds64Data, const std::vector<uint8_t>& table,
                               uint32_t tableEntries, const std::vector<uint8_t>& chunks,
                               size_t dataBytes) {
-    std::vector<uint8_t> b(12 + 8 + 28);
-    std::memcpy(&b[0], "RF64", 4);
-    writeLe32(&b[4], 0xFFFFFFFF);
-    std::memcpy(&b[8], "WAVEds64", 8);
-    writeLe32(&b[16], static_cast<uint32_t>(28 + table.size()));
-    writeLe64(&b[28], ds64Data);
-    writeLe32(&b[44], tableEntries);
-    b.insert(b.end(), table.begin(), table.end());
+    std::vector<uint8_t> b;
+    auto put = [&b](const void* bytes, size_t n) {
+        for (size_t i = 0; i < n; ++i) b.push_back(static_cast<const uint8_t*>(bytes)[i]);
+    };
+    uint8_t head[12 + 8 + 28] = {'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF,
+                                 'W', 'A', 'V', 'E', 'd',  's',  '6',  '4'};
+    writeLe32(&head[16], static_cast<uint32_t>(28 + table.size()));
+    writeLe64(&head[28], ds64Data);
+    writeLe32(&head[44], tableEntries);
+    put(head, sizeof head);
+    put(table.data(), table.size());
     const uint8_t fmt[24] = {'f',  'm',  't', ' ', 16, 0,    0, 0, 1, 0, 2,  0,
                              0x80, 0xBB, 0,   0,   0,  0xEE, 2, 0, 4, 0, 16, 0};
-    b.insert(b.end(), fmt, fmt + sizeof fmt);
-    b.insert(b.end(), chunks.begin(), chunks.end());
-    const uint8_t data[8] = {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF};
-    b.insert(b.end(), data, data + 8);
+    put(fmt, sizeof fmt);
+    put(chunks.data(), chunks.size());
+    put("data\xFF\xFF\xFF\xFF", 8);
     for (size_t i = 0; i < dataBytes; ++i) b.push_back(static_cast<uint8_t>(i * 37));
     return b;
 }
