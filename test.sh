@@ -35,7 +35,7 @@ echo "== fuzzing (libFuzzer with ASan and UBSan, 30 s per harness from its corpu
 ctest --test-dir build/fuzz -L fuzz --output-on-failure -j"$jobs" || status=1
 
 echo "== soak (a minute of a busy session, native Release build)"
-build/bench/bench/soak/tk42_soak --seconds 60 || status=1
+build/bench/bin/tk42_soak --seconds 60 || status=1
 
 echo "== Windows tests (Wine)"
 # The wineserver starts before ctest with its stdio on /dev/null; a server
