@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effect/dsp_math.h"
 #include "effect/editor_factory.h"
 #include "effect/limiter_kernel.h"
 #include "host/text_helpers.h"
@@ -38,7 +39,7 @@ bool TembroLimiter::getProductString(char* text) {
 }
 
 double TembroLimiter::meterFallCoef() const {
-    return std::exp(-2000.0 / (static_cast<double>(rate.load(std::memory_order_relaxed)) * 300.0));
+    return dsp::exp(-2000.0 / (static_cast<double>(rate.load(std::memory_order_relaxed)) * 300.0));
 }
 
 void TembroLimiter::onSampleRateChanged(float sampleRate) {
