@@ -24,8 +24,18 @@ TK42_PACKAGES=(
   ffmpeg
   hydrogen-data
   lmms-common
+  ardour
+  librsvg2-bin
 )
-TK42_BENCH_PACKAGES=(hydrogen-data)
+# Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
+# drives it.
+TK42_BENCH_PACKAGES=(
+  hydrogen-data
+  x42-plugins
+  liblilv-dev
+  lv2-dev
+  pkg-config
+)
 
 ensure_packages() {
   local missing=()

@@ -1,5 +1,6 @@
 #include "bench/soak/soak_signal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -9,10 +10,13 @@ constexpr double kTwoPi = 6.283185307179586;
 
 void SoakSignal::newSection(double sampleRate) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    // Sections of 10 ms to 1 s at a level from -40 to +12 dBFS.
+    // Sections of 10 ms to 1 s at a level from -40 to 0 dBFS.
     sectionLeft = static_cast<int64_t>(sampleRate * (0.01 + unit(rng)));
-    level = std::pow(10.0, (-40.0 + 52.0 * unit(rng)) / 20.0);
+    level = std::pow(10.0, -40.0 * unit(rng) / 20.0);
     silent = unit(rng) < 0.05;
+    // Hard steps: full scale switched on after silences of up to half a
+    // second, the worst case for the clip stage's attack.
+    gated = !silent && unit(rng) < 0.1;
     noise = unit(rng) * unit(rng);
     for (int c = 0; c < 2; ++c) {
         const double hz = 30.0 * std::pow(2.0, 9.0 * unit(rng));
@@ -30,15 +34,23 @@ void SoakSignal::fill(double* left, double* right, int32_t frames, double sample
         // A drum-like burst: a decaying loud noise of a few milliseconds.
         if (burstLeft <= 0 && unit(rng) < 4.0 / sampleRate) {
             burstLeft = static_cast<int64_t>(sampleRate * 0.005);
-            burstLevel = 4.0 * unit(rng);
+            burstLevel = unit(rng);
+        }
+        if (gated && --gateLeft <= 0) {
+            gateOpen = !gateOpen;
+            gateLeft = 1 + static_cast<int64_t>(unit(rng) * (gateOpen ? 2000 : sampleRate / 2));
+            gateSign = unit(rng) < 0.5 ? -1.0 : 1.0;
         }
         for (int c = 0; c < 2; ++c) {
             const double r = re[c] * rotRe[c] - im[c] * rotIm[c];
             im[c] = re[c] * rotIm[c] + im[c] * rotRe[c];
             re[c] = r;
             double x = silent ? 0.0 : level * ((1.0 - noise) * re[c] + noise * bipolar(rng));
+            if (gated) x = gateOpen ? gateSign : 0.0;
             if (burstLeft > 0) x += burstLevel * bipolar(rng);
-            out[c][n] = x;
+            // A mix that peaks at full scale: the level the overshoot bounds
+            // are stated for (the gain parameter adds up to +24 dB).
+            out[c][n] = std::clamp(x, -1.0, 1.0);
         }
         if (burstLeft > 0) {
             --burstLeft;

@@ -1,6 +1,6 @@
-// The audio a busy session feeds the limiter: two detuned tones and noise
-// whose level wanders from quiet to well over full scale, drum-like bursts,
-// hard steps, stretches of silence, and now and then a non-finite sample as a
+// The audio a busy session feeds the limiter: two tones and noise whose
+// level wanders from quiet to full scale, drum-like bursts, hard steps,
+// stretches of silence, and now and then a non-finite sample as a
 // broken upstream plug-in would send. Cheap enough to keep the limiter busy
 // (no sin per sample).
 #pragma once
@@ -30,5 +30,9 @@ class SoakSignal {
     int64_t burstLeft = 0;
     double burstLevel = 0.0;
     bool silent = false;
+    bool gated = false;  // full-scale steps instead of tones
+    bool gateOpen = false;
+    int64_t gateLeft = 0;
+    double gateSign = 1.0;
     uint64_t nonFinite = 0;
 };

@@ -200,7 +200,8 @@ class Session {
     // no sample above the ceiling beyond the tolerance at that rate.
     void steadyProbe(FuzzedDataProvider& in) {
         const float rate = kRealRates[in.ConsumeIntegralInRange<size_t>(0, kRealRateCount - 1)];
-        const double amplitude = std::pow(10.0, in.ConsumeFloatingPointInRange(-3.0, 3.0));
+        // Up to full scale: the level the README's bounds are stated for.
+        const double amplitude = std::pow(10.0, in.ConsumeFloatingPointInRange(-3.0, 0.0));
         fx->dispatcher(fx, effMainsChanged, 0, 0, nullptr, 0.f);
         fx->dispatcher(fx, effSetSampleRate, 0, 0, nullptr, rate);
         fx->dispatcher(fx, effMainsChanged, 0, 1, nullptr, 0.f);

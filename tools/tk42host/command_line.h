@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "tools/tk42host/effect_settings.h"
+#include "tools/tk42host/target_search.h"
 #include "tools/tk42host/wav_format.h"
 
 struct RenderOptions {
     std::string module;
     std::string input;  // empty with --demo
     std::string output;
+    // With --out-dir: every input, each written under its own name in outDir.
+    std::vector<std::string> inputs;
+    std::string outDir;
+    bool album = false;  // one search for all the inputs
     bool demo = false;
     double demoSeconds = 6.0;
     int32_t blockSize = 512;
@@ -21,12 +26,14 @@ struct RenderOptions {
     EffectSettings effect;
     std::string saveState;
     std::string report;
+    std::string plot;  // SVG
     bool haveFormat = false;
     SampleFormat format = SampleFormat::Float32;
     bool dither = true;
     bool haveSeed = false;
     uint64_t seed = 0;
     bool quiet = false;
+    SearchTargets targets;
 };
 
 struct EditorOptions {

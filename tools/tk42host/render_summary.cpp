@@ -55,6 +55,30 @@ void addLoudness(nlohmann::ordered_json& j, const std::string& prefix, const Lou
     j[prefix + "LoudnessRangeLu"] = f.hasRange() ? rounded(f.range, 3) : nullptr;
 }
 
+void printSearch(std::ostream& out, const RenderSummary& s) {
+    const SearchPoint& p = s.search.chosen;
+    out << "  target          ";
+    if (s.targets.loudness) out << fixed(s.targets.lufs, 1) << " LUFS";
+    if (s.targets.loudness && s.targets.truePeak) out << ", ";
+    if (s.targets.truePeak)
+        out << "true peak at most " << fixed(s.targets.truePeakMax, 1) << " dBTP";
+    out << "\n  chosen          gain " << fixed(p.gainDb, 2) << " dB, ceiling "
+        << fixed(p.ceilingDb, 2) << " dBFS, after " << s.search.passes << " passes\n";
+    out << "  reached         " << lufs(s.stats.outputLoudness.integrated, "LUFS") << "  "
+        << db(s.stats.outputTruePeak, "dBTP") << "\n";
+}
+
+nlohmann::ordered_json searchJson(const RenderSummary& s) {
+    if (!s.searched) return nullptr;
+    nlohmann::ordered_json j;
+    j["targetIntegratedLufs"] = s.targets.loudness ? rounded(s.targets.lufs, 3) : nullptr;
+    j["truePeakMaxDbtp"] = s.targets.truePeak ? rounded(s.targets.truePeakMax, 3) : nullptr;
+    j["gainDb"] = rounded(s.search.chosen.gainDb, 3);
+    j["ceilingDbfs"] = rounded(s.search.chosen.ceilingDb, 3);
+    j["passes"] = s.search.passes;
+    return j;
+}
+
 double realTime(const RenderStats& st, uint32_t rate, double seconds) {
     const double audio = static_cast<double>(st.frames) / rate;
     return seconds > 0 ? audio / seconds : 0.0;
@@ -86,6 +110,7 @@ void printSummary(std::ostream& out, const RenderSummary& s) {
     out << "  loudness        integrated     max momentary  max short-term  range\n";
     out << loudnessLine("input          ", st.inputLoudness);
     out << loudnessLine("output         ", st.outputLoudness);
+    if (s.searched) printSearch(out, s);
     out << "  gain reduction  max " << fixed(st.maxReductionDb, 2) << " dB, average "
         << fixed(st.averageReductionDb, 2) << " dB\n";
     if (st.ceilingKnown) {
@@ -129,6 +154,7 @@ nlohmann::ordered_json summaryObject(const RenderSummary& s) {
     j["outputTruePeakDbtp"] = jsonDb(st.outputTruePeak);
     addLoudness(j, "input", st.inputLoudness);
     addLoudness(j, "output", st.outputLoudness);
+    j["search"] = searchJson(s);
     j["maxGainReductionDb"] = rounded(st.maxReductionDb, 3);
     j["averageGainReductionDb"] = rounded(st.averageReductionDb, 3);
     j["ceilingDbfs"] = st.ceilingKnown ? jsonDb(st.ceilingLinear) : nullptr;
@@ -139,5 +165,23 @@ nlohmann::ordered_json summaryObject(const RenderSummary& s) {
     j["overallRealTimeFactor"] = rounded(realTime(st, rate, st.totalSeconds), 2);
     j["meteringShare"] =
         rounded(st.totalSeconds > 0 ? st.meteringSeconds / st.totalSeconds : 0.0, 4);
+    return j;
+}
+
+void printAlbum(std::ostream& out, const RenderSummary& a, size_t files) {
+    out << "album of " << files << " files\n";
+    out << "  loudness        integrated     max momentary  max short-term  range\n";
+    out << loudnessLine("input          ", a.stats.inputLoudness);
+    out << loudnessLine("output         ", a.stats.outputLoudness);
+    out << "  output          " << db(a.stats.outputTruePeak, "dBTP") << " true peak\n";
+    if (a.searched) printSearch(out, a);
+}
+
+nlohmann::ordered_json albumObject(const RenderSummary& a) {
+    nlohmann::ordered_json j;
+    addLoudness(j, "input", a.stats.inputLoudness);
+    addLoudness(j, "output", a.stats.outputLoudness);
+    j["outputTruePeakDbtp"] = jsonDb(a.stats.outputTruePeak);
+    j["search"] = searchJson(a);
     return j;
 }

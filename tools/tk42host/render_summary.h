@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tools/tk42host/render_stats.h"
+#include "tools/tk42host/target_search.h"
 #include "tools/tk42host/wav_format.h"
 
 struct RenderSummary {
@@ -21,12 +22,20 @@ struct RenderSummary {
     bool delayReported = false;
     bool delayCompensated = false;
     RenderStats stats;
+    bool searched = false;  // --target-lufs or --true-peak-max
+    SearchTargets targets;
+    SearchResult search;
 };
 
 void printSummary(std::ostream& out, const RenderSummary& s);
 std::string summaryJson(const RenderSummary& s);
 // The same as a JSON object, for reports that gather several renders.
 nlohmann::ordered_json summaryObject(const RenderSummary& s);
+
+// The figures of several renders as one programme (an album): loudness in
+// and out, the output's true peak, and the shared search.
+void printAlbum(std::ostream& out, const RenderSummary& album, size_t files);
+nlohmann::ordered_json albumObject(const RenderSummary& album);
 
 // 20 log10 of a linear level, -infinity for silence.
 double toDb(double linear);

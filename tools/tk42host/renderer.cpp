@@ -118,18 +118,26 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
                 stats.aboveCeiling +=
                     (std::fabs(yl) > limit) + (channels == 2 && std::fabs(yr) > limit);
             }
+            double reduction = 0;
+            double alignedIn[2] = {0, 0};
             if (frame >= delay) {
                 // Input frame - delay sits in the slot after this frame's.
                 const size_t from = 2 * (slot + 1 == ringSize ? 0 : slot + 1);
+                alignedIn[0] = aligned[from];
+                alignedIn[1] = aligned[from + 1];
                 const double peakIn =
                     std::fmax(std::fabs(aligned[from]), std::fabs(aligned[from + 1])) *
                     config.inputGain;
                 if (peakIn > kSignalFloor && peakOut > 0) {
-                    const double reduction = std::fmax(0.0, 20.0 * std::log10(peakIn / peakOut));
+                    reduction = std::fmax(0.0, 20.0 * std::log10(peakIn / peakOut));
                     if (reduction > stats.maxReductionDb) stats.maxReductionDb = reduction;
                     reductionSum += reduction;
                     ++reductionFrames;
                 }
+            }
+            if (plot) {
+                const double outFrame[2] = {yl, channels == 2 ? yr : yl};
+                plot->add(alignedIn, outFrame, reduction);
             }
             ++kept;
         }
@@ -146,6 +154,7 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
         progress.update(done, toProcess);
     }
     progress.finish();
+    if (plot) plot->finish();
 
     stats.frames = inputFrames;
     for (int c = 0; c < channels; ++c) {

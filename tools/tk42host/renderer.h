@@ -14,6 +14,7 @@
 #include "tools/tk42host/frame_sink.h"
 #include "tools/tk42host/frame_source.h"
 #include "tools/tk42host/loudness_meter.h"
+#include "tools/tk42host/plot_recorder.h"
 #include "tools/tk42host/progress_bar.h"
 #include "tools/tk42host/render_stats.h"
 
@@ -38,6 +39,9 @@ class Renderer {
     bool run(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
              std::string& error);
 
+    // Envelopes for a plot, recorded during the next runs when set.
+    void record(PlotRecorder* recorder) { plot = recorder; }
+
     // The loudness meters of the last run, for figures pooled over several
     // files; null before the first run.
     const LoudnessMeter* inputMeter() const { return inputLoudness.get(); }
@@ -51,4 +55,5 @@ class Renderer {
     const PluginInstance& fx;
     RenderConfig config;
     std::unique_ptr<LoudnessMeter> inputLoudness, outputLoudness;
+    PlotRecorder* plot = nullptr;
 };

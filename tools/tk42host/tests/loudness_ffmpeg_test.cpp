@@ -84,8 +84,8 @@ TEST(LoudnessAgainstFfmpeg, RealRecordingsInAndOutOfTheLimiter) {
         // Enough gain for the limiter to work hard, so that the output's
         // loudness and range differ from the input's.
         const HostRun host = runHost({"render", TK42_TEST_MODULE, in, dir.file("out.wav"),
-                                      "--quiet", "--gain-db", "8", "--ceiling-db", "-1",
-                                      "--format", "float32", "--report", dir.file("r.json")});
+                                      "--quiet", "--gain-db", "8", "--ceiling-db", "-1", "--format",
+                                      "float32", "--report", dir.file("r.json")});
         ASSERT_EQ(host.code, 0) << host.err;
         const nlohmann::json report = readJson(dir.file("r.json"));
         ASSERT_TRUE(report.is_object());
