@@ -183,6 +183,7 @@ class Session {
                 pass.setParameter(kThresh, static_cast<float>(1.0 + ceiling / 24.0));
                 RenderConfig config = renderConfig(pass, o, in.delay);
                 config.meterInput = false;
+                config.meterOutputPeaks = o.targets.truePeak;
                 Renderer renderer(pass, config);
                 ProgressBar silent(err, false);
                 DiscardSink nowhere;

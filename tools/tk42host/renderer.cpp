@@ -144,7 +144,7 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
         const Clock::time_point metering = Clock::now();
         for (int c = 0; c < channels; ++c) {
             if (config.meterInput) inMeters[c].add(metered[0][c].data(), wanted);
-            outMeters[c].add(metered[1][c].data(), kept);
+            if (config.meterOutputPeaks) outMeters[c].add(metered[1][c].data(), kept);
         }
         if (config.meterInput)
             inputLoudness->add(metered[0][0].data(), metered[0][1].data(), wanted);

@@ -31,6 +31,8 @@ struct RenderConfig {
     // A search's passes need the output's figures only: the input's are the
     // same every pass.
     bool meterInput = true;
+    // Without a true-peak target a pass needs the output's loudness only.
+    bool meterOutputPeaks = true;
 };
 
 class Renderer {
