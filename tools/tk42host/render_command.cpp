@@ -187,7 +187,10 @@ class Session {
                     pass.setParameter(i, fx.getParameter(i));
                 pass.setParameter(kGain, static_cast<float>(gain / 24.0));
                 pass.setParameter(kThresh, static_cast<float>(1.0 + ceiling / 24.0));
-                Renderer renderer(pass, renderConfig(pass, o, in.delay));
+                RenderConfig config = renderConfig(pass, o, in.delay);
+                config.meterInput = false;
+                config.meterOutputPeaks = o.targets.truePeak;
+                Renderer renderer(pass, config);
                 ProgressBar silent(err, false);
                 DiscardSink nowhere;
                 RenderStats stats;
