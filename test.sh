@@ -39,7 +39,7 @@ echo "== fuzzing (libFuzzer with ASan and UBSan, 30 s per harness from its corpu
 ctest --test-dir build/fuzz -L fuzz --output-on-failure -j"$jobs" || status=1
 
 echo "== soak (a minute of a busy session, native Release build)"
-build/bench/bench/soak/tk42_soak --seconds 60 || status=1
+build/bench/bin/tk42_soak --seconds 60 || status=1
 
 echo "== the Linux module (Release build/linux/bin/TK42R.so) and Ardour 7"
 rm -f build/linux/ardour-runs.log

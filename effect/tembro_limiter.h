@@ -28,6 +28,9 @@ class TembroLimiter : public TembroFX {
 
     void onSampleRateChanged(float sampleRate) override;
     void onParameterChanged(int32_t index, float value) override;
+    // Any thread: the rate the limiter runs at. The editor asks for it when it
+    // opens, while the host may be setting a new rate on another thread.
+    float getSampleRate() override { return rate.load(std::memory_order_relaxed); }
 
     // Any thread. Marks the four smoothing coefficients for recomputation from
     // the rate and parameters as they stand; the next block derives them from

@@ -1,5 +1,5 @@
 // tk42_soak: a busy session against the limiter for as long as asked.
-//   tk42_soak [--seconds S] [--seed N] [--no-editor] [--module PATH]
+//   tk42_soak [--seconds S] [--seed N] [--no-editor] [--no-memory-check] [--module PATH]
 // Prints its figures; exits 1 when any block failed its checks or memory grew.
 #include <algorithm>
 #include <cstdio>
@@ -15,7 +15,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: tk42_soak [--seconds S] [--seed N] [--no-editor] [--module PATH]\n");
+                 "usage: tk42_soak [--seconds S] [--seed N] [--no-editor] [--no-memory-check]\n"
+                 "                 [--module PATH]\n");
     return 2;
 }
 
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
             module = argv[++i];
         } else if (a == "--no-editor") {
             options.editor = false;
+        } else if (a == "--no-memory-check") {
+            options.checkMemory = false;
         } else {
             return usage();
         }

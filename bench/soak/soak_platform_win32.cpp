@@ -1,7 +1,8 @@
 // The soak under Windows (or Wine): the real DLL loaded by path, a real
 // top-level window with a child for the editor, and a real message loop.
-#include <psapi.h>
 #include <windows.h>
+// psapi.h needs the types windows.h declares.
+#include <psapi.h>
 
 #include "bench/soak/soak_platform.h"
 #include "tools/plughost/plugin_module.h"

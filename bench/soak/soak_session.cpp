@@ -119,7 +119,8 @@ class Session {
 
         fig.rssEndKiB = platform.residentKiB();
         fig.rssMaxKiB = std::max(fig.rssMaxKiB, fig.rssEndKiB);
-        if (fig.rssWarmKiB && fig.rssEndKiB > fig.rssWarmKiB + options.allowedGrowthKiB) {
+        if (options.checkMemory && fig.rssWarmKiB &&
+            fig.rssEndKiB > fig.rssWarmKiB + options.allowedGrowthKiB) {
             fail("resident memory grew from " + std::to_string(fig.rssWarmKiB) + " KiB to " +
                  std::to_string(fig.rssEndKiB) + " KiB");
         }

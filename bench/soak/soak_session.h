@@ -19,6 +19,7 @@ struct SoakOptions {
     double seconds = 60;
     uint64_t seed = 1;
     bool editor = true;
+    bool checkMemory = true;
     // Resident memory may grow this much between the end of the warm-up and
     // the end of the run.
     uint64_t allowedGrowthKiB = 8 * 1024;

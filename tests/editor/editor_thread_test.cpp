@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -47,4 +48,31 @@ TEST_F(EditorFixture, OpenIdleCloseWhileAudioAndAutomationRun) {
     audio.join();
     EXPECT_TRUE(finite);
     EXPECT_EQ(TKGUI::CReferenceCounter::liveObjects(), objects);
+}
+
+// Hosts set the rate from their engine's thread when the audio device
+// restarts, whatever the user-interface thread is doing: the panel reads the
+// rate for its meter as it opens. Under ThreadSanitizer an unsynchronised
+// read fails the run.
+TEST_F(EditorFixture, OpensWhileTheRateChangesOnAnotherThread) {
+    AEffect* e = plugin->record();
+    std::atomic<bool> stop{false};
+    std::thread engine([&] {
+        const float rates[] = {44100.f, 48000.f, 96000.f, 192000.f};
+        for (int i = 0; !stop.load(); ++i) {
+            e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0.f);
+            e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, rates[i % 4]);
+            e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.f);
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        ASSERT_TRUE(openEditor());
+        plugin->dispatch(effEditIdle);
+        plugin->dispatch(effEditClose);
+    }
+    stop = true;
+    engine.join();
+    const float rate = static_cast<AudioEffect*>(e->object)->getSampleRate();
+    EXPECT_TRUE(rate == 44100.f || rate == 48000.f || rate == 96000.f || rate == 192000.f);
 }

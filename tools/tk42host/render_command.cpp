@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 
@@ -20,6 +20,7 @@
 #include "tools/tk42host/renderer.h"
 #include "tools/tk42host/wav_reader.h"
 #include "tools/tk42host/wav_writer.h"
+#include "tools/tk42host/write_failure.h"
 
 namespace {
 
@@ -76,17 +77,22 @@ int interrupted(std::ostream& err, const std::string& output) {
     return fail(err, kExitInterrupted, "interrupted by " + interruptCause() + notWritten(output));
 }
 
-bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) error = "cannot write " + path;
-    return static_cast<bool>(f);
+// Writes a small file under its temporary name; errors name the file the
+// user gave and say why.
+bool writeBytes(const PendingFile& file, const std::vector<uint8_t>& bytes, std::string& error) {
+    std::FILE* f = std::fopen(file.path().c_str(), "wb");
+    bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = ok && std::fflush(f) == 0;
+    if (!ok) error = "cannot write " + file.target() + ": " + lastWriteFailure();
+    if (f && std::fclose(f) != 0 && ok) {
+        error = "cannot write " + file.target() + ": " + lastWriteFailure();
+        ok = false;
+    }
+    return ok;
 }
 
-bool writeText(const std::string& path, const std::string& text, std::string& error) {
-    return writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()), error);
+bool writeText(const PendingFile& file, const std::string& text, std::string& error) {
+    return writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()), error);
 }
 
 // One input and where its output goes; an empty input is the demo signal.
@@ -337,17 +343,17 @@ int runOne(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     std::unique_ptr<PendingFile> state, report, plot;
     if (!o.saveState.empty()) {
         state = std::make_unique<PendingFile>(o.saveState);
-        if (!writeBytes(state->path(), session.effect().chunk(), error))
+        if (!writeBytes(*state, session.effect().chunk(), error))
             return fail(err, kExitOutput, error);
     }
     if (!o.report.empty()) {
         report = std::make_unique<PendingFile>(o.report);
-        if (!writeText(report->path(), summaryJson(r.summary), error))
+        if (!writeText(*report, summaryJson(r.summary), error))
             return fail(err, kExitOutput, error);
     }
     if (r.envelopes) {
         plot = std::make_unique<PendingFile>(o.plot);
-        if (!writeText(plot->path(), plotFor(r), error)) return fail(err, kExitOutput, error);
+        if (!writeText(*plot, plotFor(r), error)) return fail(err, kExitOutput, error);
     }
     // The last moment to stop: after this, the output is complete and in place.
     if (interruptRequested()) return interrupted(err, o.output);
@@ -486,7 +492,7 @@ int runBatch(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     std::unique_ptr<PendingFile> state, report;
     if (!o.saveState.empty()) {
         state = std::make_unique<PendingFile>(o.saveState);
-        if (!writeBytes(state->path(), session.effect().chunk(), error))
+        if (!writeBytes(*state, session.effect().chunk(), error))
             return fail(err, kExitOutput, error);
     }
     const RenderSummary album = albumSummary(done, o.album ? &albumSearch : nullptr, o);
@@ -496,8 +502,7 @@ int runBatch(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         for (const Rendered& r : done) j["files"].push_back(summaryObject(r.summary));
         j["album"] = albumObject(album);
         report = std::make_unique<PendingFile>(o.report);
-        if (!writeText(report->path(), j.dump(2) + "\n", error))
-            return fail(err, kExitOutput, error);
+        if (!writeText(*report, j.dump(2) + "\n", error)) return fail(err, kExitOutput, error);
     }
     if (state && !state->commit(error)) return fail(err, kExitOutput, error);
     if (report && !report->commit(error)) return fail(err, kExitOutput, error);
