@@ -32,9 +32,12 @@ Biquad highShelf(double rate) {
 
 Biquad revisedLowFrequencyB(double rate) {
     constexpr double f0 = 38.13547087602444, q = 0.5003270373238773;
+    Biquad s;
+    // A rate so low that the high-pass corner lies above the Nyquist
+    // frequency would make the stage unstable; there is nothing to weight.
+    if (f0 >= 0.49 * rate) return s;
     const double k = std::tan(kPi * f0 / rate);
     const double a0 = 1.0 + k / q + k * k;
-    Biquad s;
     s.b0 = 1.0;
     s.b1 = -2.0;
     s.b2 = 1.0;

@@ -26,7 +26,6 @@ struct Recording {
 const Recording kRecordings[] = {
     {"/usr/share/hydrogen/data/drumkits/GMRockKit/Crash-Hard.wav", nullptr},  // 2.2 s: no range
     {"/usr/share/hydrogen/data/drumkits/rumpf_kit_z01_h2/beats_06-21.flac", "pcm_s24le"},
-    {"/usr/share/lmms/samples/beats/909beat01.ogg", "pcm_f32le"},
     {"/usr/share/lmms/samples/beats/jungle01.ogg", "pcm_f32le"},
     {"/usr/share/lmms/samples/instruments/e_piano_accord02.ogg", "pcm_f32le"},
 };

@@ -106,6 +106,10 @@ TEST(LoudnessMeter, TooShortOrSilentHasNoLoudness) {
     const LoudnessFigures silence = sineSteps({{-300, 5}}).figures();
     EXPECT_TRUE(std::isinf(silence.integrated));
     EXPECT_FALSE(silence.hasRange());
+    // A rate far below any the plug-in takes still gives a figure, not NaN.
+    const LoudnessFigures slow = sineSteps({{-10, 10}}, 50, 2, 5).figures();
+    EXPECT_FALSE(std::isnan(slow.integrated));
+    EXPECT_LT(slow.integrated, 0.0);
     // Below the absolute gate counts as silence too.
     EXPECT_TRUE(std::isinf(sineSteps({{-75, 5}}).figures().integrated));
 }
