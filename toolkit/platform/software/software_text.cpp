@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "toolkit/platform/software/software_text.h"
 #include "toolkit/platform/software/software_types.h"
 
 namespace TKGUI {
@@ -189,4 +190,10 @@ void drawText(Device* device, const char* text, const CRect& rect, TextAlign ali
 }
 
 }  // namespace platform
+
+int software::textWidth(platform::Font* font, const char* text) {
+    if (!font || !font->face || !text) return 0;
+    return platform::measure(*font, text).width;
+}
+
 }  // namespace TKGUI
