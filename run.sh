@@ -4,9 +4,12 @@
 # sustained chord, peaking near +6 dBFS) through the real TK42R_x64.dll under
 # Wine. Writes build/demo/demo-input.wav, build/demo/demo-limited.wav and its
 # summary as JSON; once the plug-in has an editor, also its screenshot.
+# Then builds the Linux module and tk42host natively (Release) and limits the
+# same demo through build/linux/bin/TK42R.so: build/demo/demo-limited-linux.wav
+# and .json.
 #
-# TK42_BUILD_DIR and TK42_DEMO_DIR choose other folders (default build/win and
-# build/demo).
+# TK42_BUILD_DIR, TK42_LINUX_BUILD_DIR and TK42_DEMO_DIR choose other folders
+# (default build/win, build/linux and build/demo).
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
@@ -25,4 +28,11 @@ if [ -n "${DISPLAY:-}" ]; then
 else
   xvfb-run -a -s "-screen 0 1280x1024x24" tools/demo-under-wine.sh "$build" "$demo"
 fi
+
+linux=${TK42_LINUX_BUILD_DIR:-build/linux}
+cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=Release -DTK42_BENCHMARKS=OFF >/dev/null
+cmake --build "$linux" -j"$(nproc)" --target tk42r_native tk42host
+echo "== the demo through the Linux module, $linux/bin/TK42R.so"
+"$linux/bin/tk42host" render "$linux/bin/TK42R.so" --demo "$demo/demo-limited-linux.wav" \
+  --ceiling-db -1 --report "$demo/demo-limited-linux.json"
 echo "written to $demo/"

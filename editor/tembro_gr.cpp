@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "effect/dsp_math.h"
 #include "effect/meter_feed.h"
 #include "toolkit/bitmap.h"
 
@@ -10,7 +11,7 @@ using namespace TKGUI;
 
 TembroGR::TembroGR(const CRect& size, float sampleRate, CBitmap* strip, const MeterFeed* feed)
     : CControl(size, nullptr, 0, nullptr),
-      grFallCoef(std::exp(-2000.0 / (static_cast<double>(sampleRate) * 300.0))),
+      grFallCoef(dsp::exp(-2000.0 / (static_cast<double>(sampleRate) * 300.0))),
       grBitmap(strip),
       feed(feed) {
     if (grBitmap) grBitmap->retain();

@@ -1,25 +1,53 @@
-// The fast kernel. It computes exactly what the reference kernel computes and
-// skips only work whose result is known beforehand:
+// The fast kernel. It computes exactly what the reference kernel computes, in
+// stretches of up to kChunk frames and in separate passes, so that the exp and
+// log10 calls (independent of the recursions around them) run over arrays in
+// vectorised loops, while each recursion runs in a scalar pass of its own:
 //
+//   1. input gain, limit stage and look-ahead (scalar recursion);
+//   2. log10 of the peaks that may overshoot, and of the limit gain for the
+//      meter (vectorised);
+//   3. clip envelope and meter (scalar recursions);
+//   4. exp of the clip reduction (vectorised), and the output.
+// Pass 3 of one stretch runs in the same loop as pass 1 of the next, so that
+// the processor overlaps their recursions.
+//
+// It skips only work whose result is known beforehand:
 // - log10 in the clip stage when the peak is below 0.999 of the ceiling: the
 //   overshoot 20 log10(peak) - threshDb is then at most about -0.0087 dB,
 //   far beyond any rounding error, so it is clamped to exactly 0;
-// - exp when the clip reduction equals the previous sample's: at rest, and
-//   in the long tail where clipEnvDb sits one unit in the last place above
-//   kTiny (the release factor is above 0.5, so rounding never takes it lower);
+// - exp where its argument is above -2^-54: e^x then rounds to exactly 1
+//   (at rest, and in the long tail where clipEnvDb sits one unit in the last
+//   place above kTiny);
 // - the target division when limitEnv <= threshLin: the correctly rounded
 //   quotient is then at least 1 and clamped to exactly 1;
-// - log10 in the meter feed when limitGain equals the previous sample's;
 // - the delay-line shift, replaced by a ring buffer with the same contents.
 #include <algorithm>
 #include <cmath>
 
+#include "effect/dsp_math.h"
+#include "effect/dsp_math_arrays.h"
 #include "effect/limiter_kernel.h"
 #include "effect/parameters.h"
 
 namespace {
 
 constexpr double kSafeBelowCeiling = 0.999;
+// e^x rounds to 1 for |x| < 2^-54.
+constexpr double kExpIsOneAbove = -0x1p-54;
+// Long enough for the vector loops, short enough for the stack.
+constexpr int kChunk = 128;
+
+// Indices and arguments gathered for one vectorised call.
+struct Gathered {
+    int at[kChunk];
+    double value[kChunk];
+    int count = 0;
+    void add(int i, double v) {
+        at[count] = i;
+        value[count] = v;
+        ++count;
+    }
+};
 
 template <typename T, bool kLimit, bool kMeter>
 void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
@@ -40,29 +68,36 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         ringR[j] = st.delayR[kLookAhead - 1 - j];
     }
     int pos = 0;
-    // exp and log10 are pure: an argument equal to the last one gives the last
-    // result, so these caches change no bit of the output.
-    double lastGrDb = 0.0;
-    double lastGain = std::exp(-0.0 * kDbToLinear);
-    double lastLimitGain = 1.0;
-    double lastLimitDb = -(20.0 * std::log10(1.0));
 
+    const double gainLin = b.gainLin;
     const double atk = c.limitAttack, rel = c.limitRelease;
     const double keepAtk = 1.0 - atk, keepRel = 1.0 - rel;
     const double clipAtk = c.clipAttack, clipRel = c.clipRelease;
     const double threshLin = b.threshLin, threshDb = b.threshDb;
     const double safeLevel = threshLin * kSafeBelowCeiling;
     const double fall = meter.fallCoef, keepFall = 1.0 - fall;
-    const T* inL = inputs[0];
-    const T* inR = inputs[1];
-    T* outL = outputs[0];
-    T* outR = outputs[1];
+    const bool meterOnLimit = kMeter && kLimit && b.meterShowsLimit;
 
-    for (int32_t n = 0; n < sampleFrames; ++n) {
-        const double xL = gainedSample(static_cast<double>(inL[n]), b.gainLin);
-        const double xR = gainedSample(static_cast<double>(inR[n]), b.gainLin);
-        double yL = xL;
-        double yR = xR;
+    // Two sets of per-chunk arrays: while the limit stage fills one chunk's,
+    // the clip stage consumes the previous chunk's in the same loop, so that
+    // the two recursions overlap in the processor.
+    struct Chunk {
+        double yL[kChunk], yR[kChunk];  // limit stage output
+        double over[kChunk];            // overshoot in dB, clamped at 0
+        double meterDb[kChunk];         // -20 log10(limit gain), for the meter
+        int32_t start = 0;
+        int len = 0;
+    };
+    Chunk chunks[2];
+    Gathered hot, moving;
+    double g[kChunk];
+
+    // Limit stage (or plain gain) for frame n of chunk k.
+    auto limitStep = [&](Chunk& k, int n) {
+        const double xL = gainedSample(static_cast<double>(inputs[0][k.start + n]), gainLin);
+        const double xR = gainedSample(static_cast<double>(inputs[1][k.start + n]), gainLin);
+        double vL = xL;
+        double vR = xR;
         if (kLimit) {
             const double p = std::max(std::fabs(xL), std::fabs(xR)) + kTiny;
             if (p > env) {
@@ -80,43 +115,89 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
             } else {
                 gain = keepRel * gain + rel * t;
             }
-            yL = gain * ringL[pos];
-            yR = gain * ringR[pos];
+            vL = gain * ringL[pos];
+            vR = gain * ringR[pos];
             ringL[pos] = xL;
             ringR[pos] = xR;
             if (++pos == kLookAhead) pos = 0;
+            if (meterOnLimit) k.meterDb[n] = gain;
         }
-        const double peak = std::max(std::fabs(yL), std::fabs(yR));
-        double over = 0;
-        if (!(peak < safeLevel)) {
-            over = 20.0 * std::log10(peak + kTiny) - threshDb;
-            if (over < 0) over = 0;
-        }
-        over = over + kTiny;
-        if (over > clipEnv) {
-            clipEnv = over + (clipEnv - over) * clipAtk;
+        k.yL[n] = vL;
+        k.yR[n] = vR;
+        const double peak = std::max(std::fabs(vL), std::fabs(vR));
+        k.over[n] = 0.0;
+        if (!(peak < safeLevel)) hot.add(n, peak + kTiny);
+    };
+    // Clip envelope and meter for frame n of chunk k.
+    auto clipStep = [&](const Chunk& k, int n) {
+        const double o = k.over[n] + kTiny;
+        if (o > clipEnv) {
+            clipEnv = o + (clipEnv - o) * clipAtk;
         } else {
-            clipEnv = over + (clipEnv - over) * clipRel;
+            clipEnv = o + (clipEnv - o) * clipRel;
         }
         const double grDb = clipEnv - kTiny;
-        if (grDb != lastGrDb) {
-            lastGrDb = grDb;
-            lastGain = std::exp(-grDb * kDbToLinear);
-        }
-        outL[n] = static_cast<T>(lastGain * yL);
-        outR[n] = static_cast<T>(lastGain * yR);
+        const double arg = -grDb * kDbToLinear;
+        g[n] = 1.0;
+        if (arg < kExpIsOneAbove) moving.add(n, arg);
         if (kMeter) {
-            double m = grDb;
-            if (kLimit && b.meterShowsLimit) {
-                if (gain != lastLimitGain) {
-                    lastLimitGain = gain;
-                    lastLimitDb = -(20.0 * std::log10(gain));
-                }
-                m = lastLimitDb;
-            }
+            const double m = meterOnLimit ? k.meterDb[n] : grDb;
             grMeter = m > grMeter ? m : keepFall * m + fall * grMeter;
         }
+    };
+    // The clip stage's gain for chunk k, and its output.
+    auto output = [&](const Chunk& k) {
+        dsp::expOf(moving.value, moving.value, moving.count);
+        for (int i = 0; i < moving.count; ++i) g[moving.at[i]] = moving.value[i];
+        T* outL = outputs[0] + k.start;
+        T* outR = outputs[1] + k.start;
+        for (int n = 0; n < k.len; ++n) {
+            outL[n] = static_cast<T>(g[n] * k.yL[n]);
+            outR[n] = static_cast<T>(g[n] * k.yR[n]);
+        }
+        moving.count = 0;
+    };
+
+    Chunk* prev = nullptr;
+    for (int32_t start = 0, index = 0; start < sampleFrames; start += kChunk, ++index) {
+        Chunk& cur = chunks[index & 1];
+        cur.start = start;
+        cur.len = static_cast<int>(std::min<int32_t>(kChunk, sampleFrames - start));
+        hot.count = 0;
+        const int both = prev ? std::min(cur.len, prev->len) : 0;
+        for (int n = 0; n < both; ++n) {
+            limitStep(cur, n);
+            clipStep(*prev, n);
+        }
+        for (int n = both; n < cur.len; ++n) limitStep(cur, n);
+        if (prev) {
+            for (int n = both; n < prev->len; ++n) clipStep(*prev, n);
+            output(*prev);
+        }
+        // The overshoot in dB where it may be above zero. A peak plus kTiny
+        // is a normal finite number.
+        dsp::log10NormalOf(hot.value, hot.value, hot.count);
+        for (int i = 0; i < hot.count; ++i) {
+            const double o = 20.0 * hot.value[i] - threshDb;
+            cur.over[hot.at[i]] = o < 0 ? 0.0 : o;
+        }
+        // The meter's reading of the limit gain; log10(1) is exactly 0.
+        if (meterOnLimit) {
+            // The gain lies in (0, 1]; only a pathological input takes it
+            // into the subnormal range.
+            double least = 1.0;
+            for (int n = 0; n < cur.len; ++n) least = std::min(least, cur.meterDb[n]);
+            if (least >= 0x1p-1022) {
+                dsp::log10NormalOf(cur.meterDb, cur.meterDb, cur.len);
+            } else {
+                dsp::log10Of(cur.meterDb, cur.meterDb, cur.len);
+            }
+            for (int n = 0; n < cur.len; ++n) cur.meterDb[n] = -(20.0 * cur.meterDb[n]);
+        }
+        prev = &cur;
     }
+    for (int n = 0; n < prev->len; ++n) clipStep(*prev, n);
+    output(*prev);
 
     st.limitEnv = env;
     st.limitGain = gain;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effect/dsp_math.h"
 #include "effect/limiter_kernel.h"
 #include "effect/parameters.h"
 
@@ -30,7 +31,7 @@ void processReference(LimiterState& st, const LimiterCoefficients& c, const Bloc
             st.delayR[0] = xR;
         }
         double over =
-            20.0 * std::log10(std::max(std::fabs(yL), std::fabs(yR)) + kTiny) - b.threshDb;
+            20.0 * dsp::log10(std::max(std::fabs(yL), std::fabs(yR)) + kTiny) - b.threshDb;
         if (over < 0) over = 0;
         over = over + kTiny;
         if (over > st.clipEnvDb) {
@@ -39,11 +40,11 @@ void processReference(LimiterState& st, const LimiterCoefficients& c, const Bloc
             st.clipEnvDb = over + (st.clipEnvDb - over) * c.clipRelease;
         }
         const double grDb = st.clipEnvDb - kTiny;
-        const double g = std::exp(-grDb * kDbToLinear);
+        const double g = dsp::exp(-grDb * kDbToLinear);
         outputs[0][n] = static_cast<T>(g * yL);
         outputs[1][n] = static_cast<T>(g * yR);
         if (meter.active) {
-            const double m = b.meterShowsLimit ? -(20.0 * std::log10(st.limitGain)) : grDb;
+            const double m = b.meterShowsLimit ? -(20.0 * dsp::log10(st.limitGain)) : grDb;
             if (m > meter.valueDb) {
                 meter.valueDb = m;
             } else {

@@ -1,13 +1,12 @@
-#include <cmath>
-
+#include "effect/dsp_math.h"
 #include "effect/limiter_state.h"
 #include "effect/parameters.h"
 
 BlockSettings blockSettings(float gain, float thresh, float mode, float show) {
     BlockSettings s;
-    s.gainLin = std::exp(gainDb(gain) * kDbToLinear);
+    s.gainLin = dsp::exp(gainDb(gain) * kDbToLinear);
     s.threshDb = ceilingDb(thresh);
-    s.threshLin = std::exp(s.threshDb * kDbToLinear);
+    s.threshLin = dsp::exp(s.threshDb * kDbToLinear);
     s.limitMode = isLimitMode(mode);
     s.meterShowsLimit = s.limitMode && !showsClipStage(show);
     return s;
@@ -18,11 +17,11 @@ LimiterCoefficients limiterCoefficients(double sampleRate, float atkH, float rel
     const double sr = sampleRate;
     LimiterCoefficients c;
     // A 0.001 ms time constant: the clip stage follows a rise within one sample.
-    c.clipAttack = std::exp(-1000.0 / (sr * 0.001));
-    c.clipRelease = std::exp(-1000.0 / (sr * clipReleaseMs(release, isLimitMode(mode))));
+    c.clipAttack = dsp::exp(-1000.0 / (sr * 0.001));
+    c.clipRelease = dsp::exp(-1000.0 / (sr * clipReleaseMs(release, isLimitMode(mode))));
     // The limit stage's times are 10 %-to-90 % rise times, hence the 2.2.
     const double k = (1.0 / sr) * -2.2;
-    c.limitAttack = 1.0 - std::exp(k / (limitAttackMs(atkH) * 0.001));
-    c.limitRelease = 1.0 - std::exp(k / (limitReleaseMs(relH) * 0.001));
+    c.limitAttack = 1.0 - dsp::exp(k / (limitAttackMs(atkH) * 0.001));
+    c.limitRelease = 1.0 - dsp::exp(k / (limitReleaseMs(relH) * 0.001));
     return c;
 }

@@ -39,9 +39,9 @@ TembroFX::TembroFX(audioMasterCallback audioMaster, uint16_t numParams)
 TembroFX::~TembroFX() = default;
 
 void TembroFX::setSampleRate(float rate) {
-    // A rate that is not a finite positive number would make every coefficient
-    // NaN or unstable; such a request changes nothing.
-    if (!(rate > 0.0f) || !std::isfinite(rate)) return;
+    // A rate that is not a finite number within the audio range would make
+    // the coefficients NaN, unstable or 1; such a request changes nothing.
+    if (!(rate >= kMinSampleRate && rate <= kMaxSampleRate)) return;
     AudioEffectX::setSampleRate(rate);
     onSampleRateChanged(rate);
 }
@@ -59,6 +59,10 @@ void TembroFX::setParameter(int32_t index, float value) {
 }
 
 float TembroFX::getParameter(int32_t index) {
+    return getParameterValue(index);
+}
+
+float TembroFX::getParameterValue(int32_t index) const {
     if (!isValidIndex(index)) return 0.0f;
     return paramTable[index].value.load(std::memory_order_relaxed);
 }

@@ -22,10 +22,18 @@ class TembroFX : public AudioEffectX {
     TembroFX(audioMasterCallback audioMaster, uint16_t numParams);
     ~TembroFX() override;
 
+    // Rates outside this range are ignored like non-finite ones: far above
+    // audio the smoothing coefficients round to 1 and the limiter stops
+    // limiting. 768 kHz is the highest rate real interfaces run.
+    static constexpr float kMinSampleRate = 8000.0f;
+    static constexpr float kMaxSampleRate = 768000.0f;
+
     void setSampleRate(float rate) override;
     // Any thread. An invalid index or a NaN value is ignored.
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
+    // Any thread; 0 for an invalid index.
+    float getParameterValue(int32_t index) const;
     void getProgramName(char* name) override;
     void getParameterLabel(int32_t index, char* label) override;
     void getParameterDisplay(int32_t index, char* text) override;

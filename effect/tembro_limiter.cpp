@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effect/dsp_math.h"
 #include "effect/limiter_kernel.h"
 #include "host/text_helpers.h"
 
@@ -38,10 +39,11 @@ bool TembroLimiter::getProductString(char* text) {
 }
 
 double TembroLimiter::meterFallCoef() const {
-    return std::exp(-2000.0 / (static_cast<double>(sampleRate) * 300.0));
+    return dsp::exp(-2000.0 / (static_cast<double>(rate.load(std::memory_order_relaxed)) * 300.0));
 }
 
-void TembroLimiter::onSampleRateChanged(float /*sampleRate*/) {
+void TembroLimiter::onSampleRateChanged(float sampleRate) {
+    rate.store(sampleRate, std::memory_order_relaxed);
     computeCoefficients();
     if (meter.isAttached()) meter.restart(meterFallCoef());
 }
@@ -53,31 +55,36 @@ void TembroLimiter::onParameterChanged(int32_t index, float /*value*/) {
 }
 
 void TembroLimiter::computeCoefficients() {
-    const LimiterCoefficients c =
-        limiterCoefficients(sampleRate, getParameter(kAtkH), getParameter(kRelH),
-                            getParameter(kRelease), getParameter(kMode));
-    limitAttackCoef.store(c.limitAttack, std::memory_order_relaxed);
-    limitReleaseCoef.store(c.limitRelease, std::memory_order_relaxed);
-    clipAttackCoef.store(c.clipAttack, std::memory_order_relaxed);
-    clipReleaseCoef.store(c.clipRelease, std::memory_order_relaxed);
+    // Release: whoever acquires the new generation sees every value stored
+    // before it, whichever thread stored it.
+    coefficientGeneration.fetch_add(1, std::memory_order_release);
+}
+
+LimiterCoefficients TembroLimiter::coefficientsNow() const {
+    return limiterCoefficients(rate.load(std::memory_order_relaxed), getParameterValue(kAtkH),
+                               getParameterValue(kRelH), getParameterValue(kRelease),
+                               getParameterValue(kMode));
 }
 
 LimiterCoefficients TembroLimiter::coefficients() const {
-    LimiterCoefficients c;
-    c.limitAttack = limitAttackCoef.load(std::memory_order_relaxed);
-    c.limitRelease = limitReleaseCoef.load(std::memory_order_relaxed);
-    c.clipAttack = clipAttackCoef.load(std::memory_order_relaxed);
-    c.clipRelease = clipReleaseCoef.load(std::memory_order_relaxed);
-    return c;
+    if (coefficientGeneration.load(std::memory_order_acquire) == 0) return LimiterCoefficients{};
+    return coefficientsNow();
 }
 
 template <typename T>
 void TembroLimiter::processBlock(T** inputs, T** outputs, int32_t sampleFrames) {
     if (sampleFrames <= 0) return;
+    // The generation is read before the values: a change that lands after
+    // this load bumps it again, and the next block picks that change up.
+    const uint32_t generation = coefficientGeneration.load(std::memory_order_acquire);
+    if (generation != blockGeneration) {
+        blockCoefficients = generation == 0 ? LimiterCoefficients{} : coefficientsNow();
+        blockGeneration = generation;
+    }
     const BlockSettings block = blockSettings(getParameter(kGain), getParameter(kThresh),
                                               getParameter(kMode), getParameter(kShow));
     MeterReading reading = meter.beginBlock();
-    processFast(state, coefficients(), block, reading, inputs, outputs, sampleFrames);
+    processFast(state, blockCoefficients, block, reading, inputs, outputs, sampleFrames);
     meter.endBlock(reading);
 }
 

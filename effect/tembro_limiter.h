@@ -32,7 +32,10 @@ class TembroLimiter : public TembroFX {
     void onSampleRateChanged(float sampleRate) override;
     void onParameterChanged(int32_t index, float value) override;
 
-    // Recomputes the four smoothing coefficients from the rate and parameters.
+    // Any thread. Marks the four smoothing coefficients for recomputation from
+    // the rate and parameters as they stand; the next block derives them from
+    // one snapshot, so overlapping calls on several threads can never leave
+    // a set that mixes two generations.
     void computeCoefficients();
 
     // The editor attaches its meter here while it is open.
@@ -40,6 +43,8 @@ class TembroLimiter : public TembroFX {
     // The meter's per-sample fall factor at the current rate.
     double meterFallCoef() const;
 
+    // The coefficients the next block runs with (all 0 until the first rate
+    // or time/mode change).
     LimiterCoefficients coefficients() const;
     const LimiterState& processingState() const { return state; }
 
@@ -47,10 +52,16 @@ class TembroLimiter : public TembroFX {
     template <typename T>
     void processBlock(T** inputs, T** outputs, int32_t sampleFrames);
 
+    LimiterCoefficients coefficientsNow() const;
+
     LimiterState state;  // audio thread only
-    std::atomic<double> limitAttackCoef{0};
-    std::atomic<double> limitReleaseCoef{0};
-    std::atomic<double> clipAttackCoef{0};
-    std::atomic<double> clipReleaseCoef{0};
+    // The rate the coefficients derive from: the host's field is written by
+    // the dispatcher's thread and cannot be read safely from another.
+    std::atomic<float> rate{44100.0f};
+    // Bumped after every store that changes what the coefficients derive
+    // from; 0 means none has happened and the coefficients are still 0.
+    std::atomic<uint32_t> coefficientGeneration{0};
+    LimiterCoefficients blockCoefficients;  // audio thread only
+    uint32_t blockGeneration = 0;           // audio thread only
     MeterFeed meter;
 };

@@ -17,10 +17,12 @@ class CHorizontalSwitch : public CControl {
     void mouseDown(CDrawContext* context, const CPoint& where, int buttons = -1) override;
 
     int32_t getPositionCount() const { return positionCount; }
+    // The sub-image count the switch was made with; drawing uses the positions.
+    int32_t getFrameCount() const { return frameCount; }
 
   private:
     CPoint switchOffset;  // stored only: drawing always starts at x = 0
-    int32_t frameCount;   // stored only: drawing and dragging use the positions
+    int32_t frameCount;
     int32_t positionCount;
     int32_t frameHeight;
 };

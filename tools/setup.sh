@@ -1,9 +1,41 @@
 # Sourced by the project's scripts: installs the Debian packages the builds
 # and tests need, only when something is missing.
-TK42_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth libstb-dev googletest
-  libgtest-dev libbenchmark-dev libfreetype-dev fonts-liberation sox)
-# Real drum recordings for the benchmark's music signal (only ./bench.sh needs them).
-TK42_BENCH_PACKAGES=(hydrogen-data)
+# One package a line, so that lists grown on several branches merge.
+TK42_PACKAGES=(
+  cmake
+  make
+  g++
+  g++-mingw-w64-x86-64-posix
+  wine64
+  xvfb
+  xauth
+  libstb-dev
+  googletest
+  libgtest-dev
+  libbenchmark-dev
+  libfreetype-dev
+  libfontconfig-dev
+  fonts-liberation
+  sox
+  libmpfr-dev
+  clang
+  libfuzzer-14-dev
+  nlohmann-json3-dev
+  ffmpeg
+  hydrogen-data
+  lmms-common
+  ardour
+  librsvg2-bin
+)
+# Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
+# drives it.
+TK42_BENCH_PACKAGES=(
+  hydrogen-data
+  x42-plugins
+  liblilv-dev
+  lv2-dev
+  pkg-config
+)
 
 ensure_packages() {
   local missing=()

@@ -66,15 +66,42 @@ TEST(Coefficients, ModeExactlyHalfIsClipWithTheShortReleaseRange) {
     EXPECT_EQ(out.left[0], static_cast<float>(in.left[0]));
 }
 
-TEST(Coefficients, RatesThatAreNotFinitePositiveNumbersAreIgnored) {
+TEST(Coefficients, RatesThatAreNotFiniteNumbersWithinTheAudioRangeAreIgnored) {
     Limiter l(48000.0f);
     const LimiterCoefficients before = l.fx.coefficients();
-    for (float bad : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
-                      std::numeric_limits<float>::infinity()}) {
+    for (float bad :
+         {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
+          std::numeric_limits<float>::infinity(), std::nextafter(TembroFX::kMinSampleRate, 0.0f),
+          std::nextafter(TembroFX::kMaxSampleRate, 1e30f), 1e12f}) {
         l.fx.setSampleRate(bad);
         EXPECT_EQ(l.fx.getSampleRate(), 48000.0f);
         EXPECT_EQ(l.fx.coefficients().clipRelease, before.clipRelease);
         EXPECT_EQ(l.fx.coefficients().limitAttack, before.limitAttack);
+    }
+}
+
+TEST(Coefficients, TheEdgesOfTheAudioRangeAreAccepted) {
+    for (float rate : {TembroFX::kMinSampleRate, TembroFX::kMaxSampleRate}) {
+        Limiter l(44100.0f);
+        l.fx.setSampleRate(rate);
+        EXPECT_EQ(l.fx.getSampleRate(), rate);
+        EXPECT_NEAR(l.fx.meterFallCoef(), std::exp(-2000.0 / (rate * 300.0)), 1e-15);
+    }
+}
+
+TEST(SignalPath, AnIgnoredHugeRateKeepsTheLargestFloatInputFiniteAndLimited) {
+    Limiter l(48000.0f);
+    l.fx.setSampleRate(1e12f);
+    l.set(kGain, 1.0f);
+    StereoSignal in{std::vector<double>(4096), std::vector<double>(4096)};
+    for (size_t i = 0; i < in.size(); ++i) {
+        in.left[i] = (i % 2 ? 1.0 : -1.0) * std::numeric_limits<float>::max();
+        in.right[i] = in.left[i];
+    }
+    StereoSignal out = l.run(in);
+    for (size_t i = 64; i < out.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(out.left[i])) << i;
+        ASSERT_LE(std::fabs(out.left[i]), 1.0 + 1e-6) << i;
     }
 }
 

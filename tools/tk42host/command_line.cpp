@@ -187,11 +187,13 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                 return w.fail("--save-state needs a file");
         } else if (name == "--report") {
             if (!w.value(o.report) || o.report.empty()) return w.fail("--report needs a file");
+        } else if (name == "--plot") {
+            if (!w.value(o.plot) || o.plot.empty()) return w.fail("--plot needs a file");
         } else if (name == "--format") {
             if (!w.value(text)) return false;
             if (!parseFormatName(text, o.format))
-                return w.fail("--format is pcm16, pcm24, pcm32, float32 or float64, not '" + text +
-                              "'");
+                return w.fail("--format is pcm8, pcm16, pcm24, pcm32, float32 or float64, not '" +
+                              text + "'");
             o.haveFormat = true;
         } else if (name == "--no-dither") {
             if (!w.flag()) return false;
@@ -201,6 +203,16 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             if (!parseWhole(text, o.seed))
                 return w.fail("--seed needs a whole number, not '" + text + "'");
             o.haveSeed = true;
+        } else if (name == "--target-lufs") {
+            if (!w.number(o.targets.lufs)) return false;
+            if (o.targets.lufs < -70.0 || o.targets.lufs > 0.0)
+                return w.fail("--target-lufs is from -70 to 0");
+            o.targets.loudness = true;
+        } else if (name == "--true-peak-max") {
+            if (!w.number(o.targets.truePeakMax)) return false;
+            if (o.targets.truePeakMax < -30.0 || o.targets.truePeakMax > 0.0)
+                return w.fail("--true-peak-max is from -30 to 0");
+            o.targets.truePeak = true;
         } else if (name == "--quiet") {
             if (!w.flag()) return false;
             o.quiet = true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/tk42host/effect_settings.h"
+#include "tools/tk42host/target_search.h"
 #include "tools/tk42host/wav_format.h"
 
 struct RenderOptions {
@@ -21,12 +22,14 @@ struct RenderOptions {
     EffectSettings effect;
     std::string saveState;
     std::string report;
+    std::string plot;  // SVG
     bool haveFormat = false;
     SampleFormat format = SampleFormat::Float32;
     bool dither = true;
     bool haveSeed = false;
     uint64_t seed = 0;
     bool quiet = false;
+    SearchTargets targets;
 };
 
 struct EditorOptions {

@@ -17,17 +17,21 @@ int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     PendingFile file(o.output);
     WavWriter writer;
     std::vector<double> frames(2 * 4096);
-    if (!writer.open(file.path(), demo.format(), error)) {
-        err << "tk42host: " << error << "\n";
+    if (!writer.open(file.path(), demo.format(), demo.frames(), error)) {
+        err << "tk42host: cannot write " << o.output << ": " << error << "\n";
         return kExitOutput;
     }
     for (size_t n; (n = demo.read(frames.data(), 4096)) > 0;) {
         if (!writer.write(frames.data(), n, error)) {
-            err << "tk42host: " << error << "\n";
+            err << "tk42host: cannot write " << o.output << ": " << error << "\n";
             return kExitOutput;
         }
     }
-    if (!writer.finish(error) || !file.commit(error)) {
+    if (!writer.finish(error)) {
+        err << "tk42host: cannot write " << o.output << ": " << error << "\n";
+        return kExitOutput;
+    }
+    if (!file.commit(error)) {
         err << "tk42host: " << error << "\n";
         return kExitOutput;
     }

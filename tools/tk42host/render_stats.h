@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "tools/tk42host/loudness_meter.h"
+
 struct RenderStats {
     uint64_t frames = 0;
     double inputSamplePeak = 0;  // linear
@@ -15,6 +17,9 @@ struct RenderStats {
     double ceilingLinear = 0;
     uint64_t aboveCeiling = 0;    // output samples above the ceiling, before quantisation
     uint64_t nonFiniteInput = 0;  // replaced by silence before processing
-    double pluginSeconds = 0;     // time spent inside the process calls
-    double totalSeconds = 0;      // the whole render loop, reading and writing included
+    LoudnessFigures inputLoudness;
+    LoudnessFigures outputLoudness;
+    double pluginSeconds = 0;    // time spent inside the process calls
+    double totalSeconds = 0;     // the whole render loop, reading and writing included
+    double meteringSeconds = 0;  // true peak and loudness, part of the whole
 };

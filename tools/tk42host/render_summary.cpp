@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
 namespace {
 
@@ -20,27 +19,64 @@ std::string fixed(double v, int decimals) {
     return text;
 }
 
-// JSON has no infinity: silence is null.
-std::string jsonDb(double linear) {
-    const double v = toDb(linear);
-    return std::isfinite(v) ? fixed(v, 3) : "null";
+// JSON has no infinity: silence, or a figure that does not exist, is null.
+nlohmann::ordered_json rounded(double v, int decimals) {
+    if (!std::isfinite(v)) return nullptr;
+    const double scale = std::pow(10.0, decimals);
+    return std::round(v * scale) / scale;
 }
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
+nlohmann::ordered_json jsonDb(double linear) {
+    return rounded(toDb(linear), 3);
+}
+
+// A loudness figure, or -inf where there is none.
+std::string lufs(double v, const char* unit) {
+    if (!std::isfinite(v)) return std::string("   -inf ") + unit;
+    char text[32];
+    std::snprintf(text, sizeof text, "%+7.1f %s", v, unit);
+    return text;
+}
+
+std::string range(const LoudnessFigures& f) {
+    return f.hasRange() ? fixed(f.range, 1) + " LU" : std::string("n/a");
+}
+
+std::string loudnessLine(const char* label, const LoudnessFigures& f) {
+    return std::string("  ") + label + lufs(f.integrated, "LUFS") + "  " +
+           lufs(f.maxMomentary, "LUFS") + "  " + lufs(f.maxShortTerm, "LUFS") + "   " + range(f) +
+           "\n";
+}
+
+void addLoudness(nlohmann::ordered_json& j, const std::string& prefix, const LoudnessFigures& f) {
+    j[prefix + "IntegratedLufs"] = rounded(f.integrated, 3);
+    j[prefix + "MaxMomentaryLufs"] = rounded(f.maxMomentary, 3);
+    j[prefix + "MaxShortTermLufs"] = rounded(f.maxShortTerm, 3);
+    j[prefix + "LoudnessRangeLu"] = f.hasRange() ? rounded(f.range, 3) : nullptr;
+}
+
+void printSearch(std::ostream& out, const RenderSummary& s) {
+    const SearchPoint& p = s.search.chosen;
+    out << "  target          ";
+    if (s.targets.loudness) out << fixed(s.targets.lufs, 1) << " LUFS";
+    if (s.targets.loudness && s.targets.truePeak) out << ", ";
+    if (s.targets.truePeak)
+        out << "true peak at most " << fixed(s.targets.truePeakMax, 1) << " dBTP";
+    out << "\n  chosen          gain " << fixed(p.gainDb, 2) << " dB, ceiling "
+        << fixed(p.ceilingDb, 2) << " dBFS, after " << s.search.passes << " passes\n";
+    out << "  reached         " << lufs(s.stats.outputLoudness.integrated, "LUFS") << "  "
+        << db(s.stats.outputTruePeak, "dBTP") << "\n";
+}
+
+nlohmann::ordered_json searchJson(const RenderSummary& s) {
+    if (!s.searched) return nullptr;
+    nlohmann::ordered_json j;
+    j["targetIntegratedLufs"] = s.targets.loudness ? rounded(s.targets.lufs, 3) : nullptr;
+    j["truePeakMaxDbtp"] = s.targets.truePeak ? rounded(s.targets.truePeakMax, 3) : nullptr;
+    j["gainDb"] = rounded(s.search.chosen.gainDb, 3);
+    j["ceilingDbfs"] = rounded(s.search.chosen.ceilingDb, 3);
+    j["passes"] = s.search.passes;
+    return j;
 }
 
 double realTime(const RenderStats& st, uint32_t rate, double seconds) {
@@ -71,6 +107,10 @@ void printSummary(std::ostream& out, const RenderSummary& s) {
         << db(st.inputTruePeak, "dBTP") << "\n";
     out << "  output          " << db(st.outputSamplePeak, "dBFS") << "   "
         << db(st.outputTruePeak, "dBTP") << "\n";
+    out << "  loudness        integrated     max momentary  max short-term  range\n";
+    out << loudnessLine("input          ", st.inputLoudness);
+    out << loudnessLine("output         ", st.outputLoudness);
+    if (s.searched) printSearch(out, s);
     out << "  gain reduction  max " << fixed(st.maxReductionDb, 2) << " dB, average "
         << fixed(st.averageReductionDb, 2) << " dB\n";
     if (st.ceilingKnown) {
@@ -87,36 +127,43 @@ void printSummary(std::ostream& out, const RenderSummary& s) {
 }
 
 std::string summaryJson(const RenderSummary& s) {
+    return summaryObject(s).dump(2) + "\n";
+}
+
+nlohmann::ordered_json summaryObject(const RenderSummary& s) {
     const RenderStats& st = s.stats;
     const uint32_t rate = s.inputFormat.sampleRate;
-    std::ostringstream j;
-    j << "{\n"
-      << "  \"input\": " << jsonString(s.input) << ",\n"
-      << "  \"output\": " << jsonString(s.output) << ",\n"
-      << "  \"sampleRate\": " << rate << ",\n"
-      << "  \"channels\": " << s.inputFormat.channels << ",\n"
-      << "  \"frames\": " << st.frames << ",\n"
-      << "  \"seconds\": " << fixed(static_cast<double>(st.frames) / rate, 6) << ",\n"
-      << "  \"inputFormat\": \"" << formatName(s.inputFormat.sample) << "\",\n"
-      << "  \"outputFormat\": \"" << formatName(s.outputFormat) << "\",\n"
-      << "  \"dither\": " << (s.dithered ? "true" : "false") << ",\n"
-      << "  \"blockSize\": " << s.blockSize << ",\n"
-      << "  \"doublePrecision\": " << (s.doublePrecision ? "true" : "false") << ",\n"
-      << "  \"delaySamples\": " << s.delay << ",\n"
-      << "  \"delayReported\": " << (s.delayReported ? "true" : "false") << ",\n"
-      << "  \"delayCompensated\": " << (s.delayCompensated ? "true" : "false") << ",\n"
-      << "  \"inputSamplePeakDbfs\": " << jsonDb(st.inputSamplePeak) << ",\n"
-      << "  \"inputTruePeakDbtp\": " << jsonDb(st.inputTruePeak) << ",\n"
-      << "  \"outputSamplePeakDbfs\": " << jsonDb(st.outputSamplePeak) << ",\n"
-      << "  \"outputTruePeakDbtp\": " << jsonDb(st.outputTruePeak) << ",\n"
-      << "  \"maxGainReductionDb\": " << fixed(st.maxReductionDb, 3) << ",\n"
-      << "  \"averageGainReductionDb\": " << fixed(st.averageReductionDb, 3) << ",\n"
-      << "  \"ceilingDbfs\": " << (st.ceilingKnown ? jsonDb(st.ceilingLinear) : "null") << ",\n"
-      << "  \"samplesAboveCeiling\": "
-      << (st.ceilingKnown ? std::to_string(st.aboveCeiling) : std::string("null")) << ",\n"
-      << "  \"nonFiniteInputSamples\": " << st.nonFiniteInput << ",\n"
-      << "  \"pluginRealTimeFactor\": " << fixed(realTime(st, rate, st.pluginSeconds), 2) << ",\n"
-      << "  \"overallRealTimeFactor\": " << fixed(realTime(st, rate, st.totalSeconds), 2) << "\n"
-      << "}\n";
-    return j.str();
+    nlohmann::ordered_json j;
+    j["input"] = s.input;
+    j["output"] = s.output;
+    j["sampleRate"] = rate;
+    j["channels"] = s.inputFormat.channels;
+    j["frames"] = st.frames;
+    j["seconds"] = rounded(static_cast<double>(st.frames) / rate, 6);
+    j["inputFormat"] = formatName(s.inputFormat.sample);
+    j["outputFormat"] = formatName(s.outputFormat);
+    j["dither"] = s.dithered;
+    j["blockSize"] = s.blockSize;
+    j["doublePrecision"] = s.doublePrecision;
+    j["delaySamples"] = s.delay;
+    j["delayReported"] = s.delayReported;
+    j["delayCompensated"] = s.delayCompensated;
+    j["inputSamplePeakDbfs"] = jsonDb(st.inputSamplePeak);
+    j["inputTruePeakDbtp"] = jsonDb(st.inputTruePeak);
+    j["outputSamplePeakDbfs"] = jsonDb(st.outputSamplePeak);
+    j["outputTruePeakDbtp"] = jsonDb(st.outputTruePeak);
+    addLoudness(j, "input", st.inputLoudness);
+    addLoudness(j, "output", st.outputLoudness);
+    j["search"] = searchJson(s);
+    j["maxGainReductionDb"] = rounded(st.maxReductionDb, 3);
+    j["averageGainReductionDb"] = rounded(st.averageReductionDb, 3);
+    j["ceilingDbfs"] = st.ceilingKnown ? jsonDb(st.ceilingLinear) : nullptr;
+    j["samplesAboveCeiling"] =
+        st.ceilingKnown ? nlohmann::ordered_json(st.aboveCeiling) : nlohmann::ordered_json();
+    j["nonFiniteInputSamples"] = st.nonFiniteInput;
+    j["pluginRealTimeFactor"] = rounded(realTime(st, rate, st.pluginSeconds), 2);
+    j["overallRealTimeFactor"] = rounded(realTime(st, rate, st.totalSeconds), 2);
+    j["meteringShare"] =
+        rounded(st.totalSeconds > 0 ? st.meteringSeconds / st.totalSeconds : 0.0, 4);
+    return j;
 }

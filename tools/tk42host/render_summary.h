@@ -2,10 +2,12 @@
 // both show the same figures.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 
 #include "tools/tk42host/render_stats.h"
+#include "tools/tk42host/target_search.h"
 #include "tools/tk42host/wav_format.h"
 
 struct RenderSummary {
@@ -20,10 +22,15 @@ struct RenderSummary {
     bool delayReported = false;
     bool delayCompensated = false;
     RenderStats stats;
+    bool searched = false;  // --target-lufs or --true-peak-max
+    SearchTargets targets;
+    SearchResult search;
 };
 
 void printSummary(std::ostream& out, const RenderSummary& s);
 std::string summaryJson(const RenderSummary& s);
+// The same as a JSON object, for reports that gather several renders.
+nlohmann::ordered_json summaryObject(const RenderSummary& s);
 
 // 20 log10 of a linear level, -infinity for silence.
 double toDb(double linear);

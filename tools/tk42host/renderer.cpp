@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/tk42host/interruption.h"
+#include "tools/tk42host/loudness_meter.h"
 #include "tools/tk42host/true_peak_meter.h"
 
 namespace {
@@ -53,6 +55,9 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
     std::vector<double> metered[2][2] = {{std::vector<double>(block), std::vector<double>(block)},
                                          {std::vector<double>(block), std::vector<double>(block)}};
     TruePeakMeter inMeters[2], outMeters[2];
+    const double rate = static_cast<double>(source.format().sampleRate);
+    inputLoudness = std::make_unique<LoudnessMeter>(rate, channels);
+    outputLoudness = std::make_unique<LoudnessMeter>(rate, channels);
     double reductionSum = 0;
     uint64_t reductionFrames = 0;
 
@@ -60,9 +65,13 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
     stats.ceilingKnown = config.ceiling > 0;
     stats.ceilingLinear = config.ceiling;
     const Clock::time_point started = Clock::now();
-    Clock::duration inPlugin{};
+    Clock::duration inPlugin{}, inMetering{};
 
     for (uint64_t done = 0; done < toProcess;) {
+        if (interruptRequested()) {
+            error = "interrupted by " + interruptCause();
+            return false;
+        }
         const size_t n = static_cast<size_t>(std::min<uint64_t>(block, toProcess - done));
         const uint64_t available = done < inputFrames ? inputFrames - done : 0;
         const size_t wanted = static_cast<size_t>(std::min<uint64_t>(n, available));
@@ -109,30 +118,43 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
                 stats.aboveCeiling +=
                     (std::fabs(yl) > limit) + (channels == 2 && std::fabs(yr) > limit);
             }
+            double reduction = 0;
+            double alignedIn[2] = {0, 0};
             if (frame >= delay) {
                 // Input frame - delay sits in the slot after this frame's.
                 const size_t from = 2 * (slot + 1 == ringSize ? 0 : slot + 1);
+                alignedIn[0] = aligned[from];
+                alignedIn[1] = aligned[from + 1];
                 const double peakIn =
                     std::fmax(std::fabs(aligned[from]), std::fabs(aligned[from + 1])) *
                     config.inputGain;
                 if (peakIn > kSignalFloor && peakOut > 0) {
-                    const double reduction = std::fmax(0.0, 20.0 * std::log10(peakIn / peakOut));
+                    reduction = std::fmax(0.0, 20.0 * std::log10(peakIn / peakOut));
                     if (reduction > stats.maxReductionDb) stats.maxReductionDb = reduction;
                     reductionSum += reduction;
                     ++reductionFrames;
                 }
             }
+            if (plot) {
+                const double outFrame[2] = {yl, channels == 2 ? yr : yl};
+                plot->add(alignedIn, outFrame, reduction);
+            }
             ++kept;
         }
+        const Clock::time_point metering = Clock::now();
         for (int c = 0; c < channels; ++c) {
             inMeters[c].add(metered[0][c].data(), wanted);
             outMeters[c].add(metered[1][c].data(), kept);
         }
+        inputLoudness->add(metered[0][0].data(), metered[0][1].data(), wanted);
+        outputLoudness->add(metered[1][0].data(), metered[1][1].data(), kept);
+        inMetering += Clock::now() - metering;
         if (kept > 0 && !sink.write(written.data(), kept, error)) return false;
         done += n;
         progress.update(done, toProcess);
     }
     progress.finish();
+    if (plot) plot->finish();
 
     stats.frames = inputFrames;
     for (int c = 0; c < channels; ++c) {
@@ -141,6 +163,11 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
         stats.inputSamplePeak = std::fmax(stats.inputSamplePeak, inMeters[c].samplePeakValue());
         stats.outputSamplePeak = std::fmax(stats.outputSamplePeak, outMeters[c].samplePeakValue());
     }
+    const Clock::time_point metering = Clock::now();
+    stats.inputLoudness = inputLoudness->figures();
+    stats.outputLoudness = outputLoudness->figures();
+    inMetering += Clock::now() - metering;
+    stats.meteringSeconds = seconds(inMetering);
     stats.averageReductionDb = reductionFrames ? reductionSum / reductionFrames : 0.0;
     stats.pluginSeconds = seconds(inPlugin);
     stats.totalSeconds = seconds(Clock::now() - started);

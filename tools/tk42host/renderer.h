@@ -2,15 +2,19 @@
 // output to a sink. It compensates the effect's delay when asked (the first
 // delay frames are dropped and as many zeros fed at the end, so the output
 // has the input's length and lines up with it) and measures levels, gain
-// reduction and speed on the way.
+// reduction and speed on the way. It stops between blocks, with an error,
+// once an interruption (Ctrl-C, a closed console) has been requested.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "tools/plughost/plugin_instance.h"
 #include "tools/tk42host/frame_sink.h"
 #include "tools/tk42host/frame_source.h"
+#include "tools/tk42host/loudness_meter.h"
+#include "tools/tk42host/plot_recorder.h"
 #include "tools/tk42host/progress_bar.h"
 #include "tools/tk42host/render_stats.h"
 
@@ -35,6 +39,14 @@ class Renderer {
     bool run(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
              std::string& error);
 
+    // Envelopes for a plot, recorded during the next runs when set.
+    void record(PlotRecorder* recorder) { plot = recorder; }
+
+    // The loudness meters of the last run, for figures pooled over several
+    // files; null before the first run.
+    const LoudnessMeter* inputMeter() const { return inputLoudness.get(); }
+    const LoudnessMeter* outputMeter() const { return outputLoudness.get(); }
+
   private:
     template <typename T>
     bool runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress, RenderStats& stats,
@@ -42,4 +54,6 @@ class Renderer {
 
     const PluginInstance& fx;
     RenderConfig config;
+    std::unique_ptr<LoudnessMeter> inputLoudness, outputLoudness;
+    PlotRecorder* plot = nullptr;
 };

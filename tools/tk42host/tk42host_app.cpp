@@ -30,15 +30,23 @@ render options:
   --state FILE           start from a saved 28-byte state
   --save-state FILE      write the state after the run
   --no-delay-compensation  keep the look-ahead delay in the output
-  --format F             pcm16, pcm24, pcm32, float32 or float64 (default: as the input)
+  --format F             pcm8, pcm16, pcm24, pcm32, float32 or float64
+                         (default: as the input)
   --no-dither            no TPDF dither on integer output
   --seed N               dither seed, for repeatable output
   --report FILE.json     the summary as JSON
+  --plot FILE.svg        a picture of the render: levels, gain reduction, loudness
+  --target-lufs L        search the gain (0 to 24 dB) that gives the output an
+                         integrated loudness of L LUFS (within 0.1 LU)
+  --true-peak-max T      lower the ceiling until the output's true peak is at
+                         most T dBTP; with --target-lufs, both are searched
   --demo-seconds S       length of the --demo signal (default 6)
   --quiet                no progress bar and no summary
 
-exit status: 0 done, 2 bad command line, 3 bad input or state file,
-             4 module cannot be used, 5 output cannot be written
+exit status: 0 done, 2 bad command line or a target out of reach, 3 bad input or state file,
+             4 module cannot be used, 5 output cannot be written (disk full),
+             130 interrupted (Ctrl-C, SIGTERM, closed console); a run that
+             fails or is interrupted leaves no output behind
 )";
 
 std::vector<std::string> rest(const std::vector<std::string>& args) {

@@ -8,9 +8,9 @@ struct NamedFormat {
 };
 
 constexpr NamedFormat kNames[] = {
-    {"pcm16", SampleFormat::Pcm16},     {"pcm24", SampleFormat::Pcm24},
-    {"pcm32", SampleFormat::Pcm32},     {"float32", SampleFormat::Float32},
-    {"float64", SampleFormat::Float64},
+    {"pcm8", SampleFormat::Pcm8},       {"pcm16", SampleFormat::Pcm16},
+    {"pcm24", SampleFormat::Pcm24},     {"pcm32", SampleFormat::Pcm32},
+    {"float32", SampleFormat::Float32}, {"float64", SampleFormat::Float64},
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-enum class SampleFormat { Pcm16, Pcm24, Pcm32, Float32, Float64 };
+enum class SampleFormat { Pcm8, Pcm16, Pcm24, Pcm32, Float32, Float64 };
 
 struct WavFormat {
     uint32_t sampleRate = 0;
@@ -17,6 +17,8 @@ struct WavFormat {
 
 constexpr int bytesPerSample(SampleFormat f) {
     switch (f) {
+        case SampleFormat::Pcm8:
+            return 1;
         case SampleFormat::Pcm16:
             return 2;
         case SampleFormat::Pcm24:
@@ -31,10 +33,11 @@ constexpr int bytesPerSample(SampleFormat f) {
 }
 
 constexpr bool isInteger(SampleFormat f) {
-    return f == SampleFormat::Pcm16 || f == SampleFormat::Pcm24 || f == SampleFormat::Pcm32;
+    return f == SampleFormat::Pcm8 || f == SampleFormat::Pcm16 || f == SampleFormat::Pcm24 ||
+           f == SampleFormat::Pcm32;
 }
 
-// "pcm16", "pcm24", "pcm32", "float32", "float64".
+// "pcm8", "pcm16", "pcm24", "pcm32", "float32", "float64".
 std::string formatName(SampleFormat f);
 // False for a name that is none of those.
 bool parseFormatName(const std::string& name, SampleFormat& f);

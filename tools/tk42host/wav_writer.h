@@ -1,11 +1,16 @@
 // Writes a WAV file block by block in one of the formats the reader decodes.
-// The sizes in the header are patched in by finish(); a file that was never
-// finished is not a valid WAV file, which is why callers write to a temporary
-// name first.
+// A file whose announced length would not fit the 32-bit sizes of a RIFF
+// file is written as RF64, with the 64-bit sizes in a ds64 chunk. The sizes
+// in the header are patched in by finish(); a file that was never finished
+// is not a valid WAV file, which is why callers write to a temporary name
+// first.
+//
+// Errors name no file: they say what went wrong ("the disk is full"), and the
+// caller, which knows the name the user gave, says where.
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,7 +20,20 @@
 
 class WavWriter : public FrameSink {
   public:
-    bool open(const std::string& path, const WavFormat& format, std::string& error);
+    // The largest RIFF size field a RIFF file can carry.
+    static constexpr uint64_t kRiffLimit = 0xFFFFFFFFull;
+
+    // Files whose RIFF size would exceed riffLimit bytes become RF64; tests
+    // lower it to check the RF64 layout without writing gigabytes.
+    explicit WavWriter(uint64_t riffLimit = kRiffLimit) : riffLimit(riffLimit) {}
+    ~WavWriter() override;
+    WavWriter(const WavWriter&) = delete;
+    WavWriter& operator=(const WavWriter&) = delete;
+
+    // expectedFrames is the length the caller will write; it chooses between
+    // RIFF and RF64. Writing more than a RIFF file holds is then an error.
+    bool open(const std::string& path, const WavFormat& format, uint64_t expectedFrames,
+              std::string& error);
     // Integer formats get this dither before rounding; null writes undithered.
     void setDither(TpdfDither* d) { dither = d; }
 
@@ -26,18 +44,22 @@ class WavWriter : public FrameSink {
 
     // Samples that an integer format had to limit to its range.
     uint64_t clippedSamples() const { return clipped; }
+    bool isRf64() const { return rf64; }
 
   private:
     void encode(const double* interleaved, size_t count);
+    bool patch(long at, const uint8_t* bytes, size_t n);
 
-    std::ofstream file;
-    std::string name;
+    uint64_t riffLimit;
+    std::FILE* file = nullptr;
     WavFormat fmt;
     TpdfDither* dither = nullptr;
+    bool rf64 = false;
+    uint64_t headerBytes = 0;
     uint64_t dataBytes = 0;
     uint64_t framesWritten = 0;
     uint64_t clipped = 0;
-    std::streamoff dataSizeAt = 0;
-    std::streamoff factFramesAt = -1;
+    long dataSizeAt = 0;
+    long factFramesAt = -1;
     std::vector<uint8_t> raw;
 };

@@ -1,17 +1,16 @@
 // Fonts and text on the software platform: FreeType with anti-aliasing, laid
 // out like a single-line, vertically centred GDI text box. "Arial" is served
-// by a metric-compatible face (Liberation Sans), so text takes the same room
-// as on Windows.
+// by a metric-compatible face (Liberation Sans, found through fontconfig), so
+// text takes the same room as on Windows.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
 
+#include "toolkit/platform/software/software_font_lookup.h"
 #include "toolkit/platform/software/software_text.h"
 #include "toolkit/platform/software/software_types.h"
 
@@ -24,35 +23,12 @@ struct FontFace {
 
 namespace {
 
-const char* const kFontDirs[] = {
-    "/usr/share/fonts/truetype/liberation/",
-    "/usr/share/fonts/truetype/liberation2/",
-};
-const char* const kFallbackDir = "/usr/share/fonts/truetype/dejavu/";
-
-std::string fileName(bool bold, bool italic) {
-    const char* style = bold ? (italic ? "BoldItalic" : "Bold") : (italic ? "Italic" : "Regular");
-    return std::string("LiberationSans-") + style + ".ttf";
-}
-
-std::string fallbackName(bool bold, bool italic) {
-    const char* style = bold ? (italic ? "-BoldOblique" : "-Bold") : (italic ? "-Oblique" : "");
-    return std::string("DejaVuSans") + style + ".ttf";
-}
-
-bool fileExists(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
 // Faces are loaded once per process and kept: fonts come and go with every
 // drawing context, the files do not change.
 struct FaceCache {
     std::mutex mutex;
     FT_Library library = nullptr;
-    std::map<std::string, FontFace> faces;
+    std::map<int, FontFace> faces;  // by bold | italic << 1
 
     ~FaceCache() {
         for (auto& entry : faces) {
@@ -64,19 +40,17 @@ struct FaceCache {
     FontFace* find(bool bold, bool italic) {
         std::lock_guard<std::mutex> lock(mutex);
         if (!library && FT_Init_FreeType(&library) != 0) return nullptr;
-        std::string key = fileName(bold, italic);
+        const int key = (bold ? 1 : 0) | (italic ? 2 : 0);
         auto it = faces.find(key);
         if (it != faces.end()) return it->second.face ? &it->second : nullptr;
+        // A face that cannot be found or opened is remembered as missing:
+        // text is then left out rather than looked for at every paint.
         FontFace& entry = faces[key];
-        std::string path;
-        for (const char* dir : kFontDirs) {
-            if (fileExists(dir + key)) {
-                path = dir + key;
-                break;
-            }
+        FontFile file;
+        if (!findSansFont(bold, italic, file) ||
+            FT_New_Face(library, file.path.c_str(), file.index, &entry.face) != 0) {
+            entry.face = nullptr;
         }
-        if (path.empty()) path = kFallbackDir + fallbackName(bold, italic);
-        if (FT_New_Face(library, path.c_str(), 0, &entry.face) != 0) entry.face = nullptr;
         return entry.face ? &entry : nullptr;
     }
 };

@@ -53,11 +53,10 @@ TEST_F(BadInput, UnreadableMalformedAndUnsupportedWavFiles) {
     expectFailure(render(dir.file("cut.wav")), kExitInput, "truncated");
     writeBytes(dir.file("text.wav"), std::vector<uint8_t>(64, 'x'));
     expectFailure(render(dir.file("text.wav")), kExitInput, "not a WAV file");
-    std::vector<uint8_t> eightBit = wav;
-    writeLe16(&eightBit[34], 8);
-    writeLe16(&eightBit[32], 2);
-    writeBytes(dir.file("8.wav"), eightBit);
-    expectFailure(render(dir.file("8.wav")), kExitInput, "8-bit PCM is not supported");
+    std::vector<uint8_t> twelveBit = wav;
+    writeLe16(&twelveBit[34], 12);
+    writeBytes(dir.file("12.wav"), twelveBit);
+    expectFailure(render(dir.file("12.wav")), kExitInput, "12-bit PCM is not supported");
 
     WavData surround;
     surround.format = {48000, 3, SampleFormat::Float32, true};
@@ -103,7 +102,7 @@ TEST_F(BadInput, UnknownParametersAndOutOfRangeValues) {
     expectFailure(render(in, {"--mode", "loud"}), kExitUsage, "limit or clip");
     expectFailure(render(in, {"--block", "0"}), kExitUsage, "--block needs a whole number");
     expectFailure(render(in, {"--block", "70000"}), kExitUsage, "--block needs a whole number");
-    expectFailure(render(in, {"--format", "mp3"}), kExitUsage, "--format is pcm16");
+    expectFailure(render(in, {"--format", "mp3"}), kExitUsage, "--format is pcm8, pcm16");
     expectFailure(render(in, {"--loud"}), kExitUsage, "unknown option --loud");
     expectFailure(render(in, {"--double=yes"}), kExitUsage, "--double takes no value");
     expectFailure(render(in, {"--block"}), kExitUsage, "--block needs a value");

@@ -36,7 +36,7 @@ std::vector<std::string> TempDir::names() const {
 void writeWav(const std::string& path, const WavData& data) {
     WavWriter writer;
     std::string error;
-    ASSERT_TRUE(writer.open(path, data.format, error)) << error;
+    ASSERT_TRUE(writer.open(path, data.format, data.frames(), error)) << error;
     ASSERT_TRUE(writer.write(data.samples.data(), data.frames(), error)) << error;
     ASSERT_TRUE(writer.finish(error)) << error;
 }
@@ -66,6 +66,11 @@ std::vector<uint8_t> readBytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)),
                                 std::istreambuf_iterator<char>());
+}
+
+nlohmann::json readJson(const std::string& path) {
+    std::ifstream f(path);
+    return nlohmann::json::parse(f, nullptr, false);
 }
 
 std::vector<double> testSignal(size_t frames, int channels, double level, uint32_t seed) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ WavData readWav(const std::string& path);
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
+// A JSON file, parsed; a discarded value when it is missing or not JSON.
+nlohmann::json readJson(const std::string& path);
 
 // A deterministic test signal: noise plus a sine, interleaved.
 std::vector<double> testSignal(size_t frames, int channels, double level, uint32_t seed = 1);

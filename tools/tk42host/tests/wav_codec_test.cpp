@@ -12,11 +12,14 @@
 
 namespace {
 
-const SampleFormat kAllFormats[] = {SampleFormat::Pcm16, SampleFormat::Pcm24, SampleFormat::Pcm32,
+const SampleFormat kAllFormats[] = {SampleFormat::Pcm8,    SampleFormat::Pcm16,
+                                    SampleFormat::Pcm24,   SampleFormat::Pcm32,
                                     SampleFormat::Float32, SampleFormat::Float64};
 
 double quantised(double x, SampleFormat f) {
     switch (f) {
+        case SampleFormat::Pcm8:
+            return std::floor(x * 128.0 + 0.5) / 128.0;
         case SampleFormat::Pcm16:
             return std::floor(x * 32768.0 + 0.5) / 32768.0;
         case SampleFormat::Pcm24:
@@ -94,7 +97,7 @@ TEST(WavCodec, IntegerOutputIsLimitedToItsRangeAndCountsWhatItLimited) {
     data.samples = {1.5, -1.5, 1.0, 0.25, NAN, INFINITY};
     WavWriter writer;
     std::string error;
-    ASSERT_TRUE(writer.open(dir.file("c.wav"), data.format, error));
+    ASSERT_TRUE(writer.open(dir.file("c.wav"), data.format, data.frames(), error));
     ASSERT_TRUE(writer.write(data.samples.data(), data.frames(), error));
     ASSERT_TRUE(writer.finish(error));
     EXPECT_EQ(writer.clippedSamples(), 3u);  // 1.5, -1.5 and exactly +1.0
@@ -158,7 +161,7 @@ TEST(WavCodec, MalformedTruncatedAndUnsupportedFilesAreRefusedWithAReason) {
     std::memcpy(&rf64[0], "RF64", 4);
     cases.push_back({"rf64", rf64, "RF64"});
     cases.push_back({"adpcm", rawWav(2, 2, 4, 16), "format tag 0x0002"});
-    cases.push_back({"8-bit", rawWav(1, 1, 8, 16), "8-bit PCM is not supported"});
+    cases.push_back({"12-bit", rawWav(1, 1, 12, 16, 2), "12-bit PCM is not supported"});
     cases.push_back({"float16", rawWav(3, 1, 16, 16), "16-bit float is not supported"});
     cases.push_back({"block-align", rawWav(1, 2, 16, 16, 3), "block size"});
     cases.push_back({"no-channels", rawWav(1, 0, 16, 16, 0), "0 channels"});

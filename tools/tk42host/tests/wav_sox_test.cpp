@@ -8,6 +8,7 @@
 
 #include "tools/tk42host/tests/test_files.h"
 #include "tools/tk42host/wav_format.h"
+#include "tools/tk42host/wav_writer.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ struct SoxFormat {
 };
 
 const SoxFormat kSoxFormats[] = {
-    {SampleFormat::Pcm16, "signed-integer", 16},   {SampleFormat::Pcm24, "signed-integer", 24},
-    {SampleFormat::Pcm32, "signed-integer", 32},   {SampleFormat::Float32, "floating-point", 32},
-    {SampleFormat::Float64, "floating-point", 64},
+    {SampleFormat::Pcm8, "unsigned-integer", 8},   {SampleFormat::Pcm16, "signed-integer", 16},
+    {SampleFormat::Pcm24, "signed-integer", 24},   {SampleFormat::Pcm32, "signed-integer", 32},
+    {SampleFormat::Float32, "floating-point", 32}, {SampleFormat::Float64, "floating-point", 64},
 };
 
 void run(const std::string& command) {
@@ -96,4 +97,36 @@ TEST(WavAgainstSox, WeReadEveryFormatSoxWritesWithTheSameSamples) {
             }
         }
     }
+}
+
+TEST(WavAgainstSox, Rf64FilesReadTheSameHereAndInSoxAndFfmpeg) {
+    TempDir dir;
+    // Ours, made RF64 by a lowered limit, read by sox.
+    WavData data;
+    data.format = {96000, 2, SampleFormat::Float32, false};
+    data.samples = testSignal(1000, 2, 0.9);
+    WavWriter writer(1000);
+    std::string error;
+    ASSERT_TRUE(writer.open(dir.file("ours.wav"), data.format, data.frames(), error)) << error;
+    ASSERT_TRUE(writer.write(data.samples.data(), data.frames(), error)) << error;
+    ASSERT_TRUE(writer.finish(error)) << error;
+    ASSERT_TRUE(writer.isRf64());
+    const WavData ours = readWav(dir.file("ours.wav"));
+    const std::vector<double> sox = soxSamples(dir.file("ours.wav"), dir.file("o.f64"));
+    ASSERT_EQ(sox.size(), ours.samples.size());
+    for (size_t i = 0; i < sox.size(); ++i) ASSERT_NEAR(sox[i], ours.samples[i], 1e-9) << i;
+
+    // ffmpeg's, with its extensible header, fact and LIST chunks, read here.
+    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+    const std::string theirs = dir.file("ffmpeg.wav");
+    run("ffmpeg -v error -y -f lavfi -i sine=f=440:d=0.05 -ac 2 -c:a pcm_s24le -rf64 always " +
+        theirs);
+    const std::vector<uint8_t> bytes = readBytes(theirs);
+    ASSERT_GT(bytes.size(), 4u);
+    ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RF64");
+    const WavData read = readWav(theirs);
+    EXPECT_EQ(read.format.sample, SampleFormat::Pcm24);
+    const std::vector<double> soxRead = soxSamples(theirs, dir.file("t.f64"));
+    ASSERT_GT(soxRead.size(), 1000u);
+    EXPECT_EQ(read.samples, soxRead);
 }

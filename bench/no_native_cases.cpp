@@ -1,0 +1,3 @@
+#include "bench/bench_case.h"
+
+void addNativeOnlyCases(std::vector<BenchCase>&, const BenchSignal&) {}

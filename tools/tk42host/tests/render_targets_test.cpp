@@ -1,0 +1,71 @@
+// Loudness and true-peak targets through the real limiter: the written file
+// has the loudness asked for and stays under the true-peak limit, and a
+// target out of reach writes nothing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tools/tk42host/exit_codes.h"
+#include "tools/tk42host/loudness_meter.h"
+#include "tools/tk42host/tests/test_files.h"
+#include "tools/tk42host/true_peak_meter.h"
+
+namespace {
+
+struct Measured {
+    double lufs;
+    double truePeakDb;
+};
+
+// The written file, measured afresh.
+Measured measureFile(const std::string& path) {
+    const WavData d = readWav(path);
+    std::vector<double> l(d.frames()), r(d.frames());
+    TruePeakMeter tl, tr;
+    for (size_t i = 0; i < d.frames(); ++i) {
+        l[i] = d.samples[2 * i];
+        r[i] = d.samples[2 * i + 1];
+    }
+    tl.add(l.data(), l.size());
+    tr.add(r.data(), r.size());
+    LoudnessMeter m(d.format.sampleRate, 2);
+    m.add(l.data(), r.data(), l.size());
+    return {m.figures().integrated, 20 * std::log10(std::max(tl.peak(), tr.peak()))};
+}
+
+HostRun renderDemo(const TempDir& dir, std::vector<std::string> extra) {
+    std::vector<std::string> args = {
+        "render", TK42_TEST_MODULE, "--demo",          dir.file("out.wav"), "--demo-seconds",
+        "3",      "--report",       dir.file("r.json")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return runHost(args);
+}
+
+}  // namespace
+
+TEST(RenderTargets, TheWrittenFileHasTheLoudnessAndTruePeakAskedFor) {
+    TempDir dir;
+    const HostRun run = renderDemo(dir, {"--target-lufs", "-12", "--true-peak-max", "-1"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Measured m = measureFile(dir.file("out.wav"));
+    EXPECT_NEAR(m.lufs, -12.0, 0.1);
+    EXPECT_LE(m.truePeakDb, -1.0);
+    const nlohmann::json report = readJson(dir.file("r.json"));
+    EXPECT_NEAR(report["outputIntegratedLufs"].get<double>(), m.lufs, 0.001);
+    const nlohmann::json& search = report["search"];
+    EXPECT_GT(search["passes"].get<int>(), 1);
+    EXPECT_LT(search["ceilingDbfs"].get<double>(), -1.0);  // the demo needs a lower ceiling
+    EXPECT_GT(search["gainDb"].get<double>(), 0.0);
+    EXPECT_NE(run.out.find("chosen          gain"), std::string::npos) << run.out;
+}
+
+TEST(RenderTargets, AnUnreachableTargetIsAnErrorAndWritesNothing) {
+    TempDir dir;
+    for (const char* lufs : {"-2", "-40"}) {
+        SCOPED_TRACE(lufs);
+        const HostRun run = renderDemo(dir, {"--target-lufs", lufs});
+        EXPECT_EQ(run.code, kExitUsage);
+        EXPECT_NE(run.err.find("nearest reachable is"), std::string::npos) << run.err;
+        EXPECT_TRUE(dir.names().empty()) << "an output or report was written";
+    }
+}
