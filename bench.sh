@@ -11,13 +11,17 @@ source tools/setup.sh
 ensure_packages "${TK42_BENCH_PACKAGES[@]}"
 rounds=${1:-9}
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native
+cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native \
+  tk42_editor_bench
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42_module_speed
 
 echo "== Google Benchmark: the effect's process routines"
 build/bench/bench/tk42_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_enable_random_interleaving=true
+
+echo "== Google Benchmark: the Linux module's editor, UI-thread CPU per idle with the meter moving"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/bench/bench/tk42_editor_bench
 
 echo "== speed run: $rounds alternating rounds of the native module (with x42-dpl) and the DLL"
 log=$(mktemp)

@@ -1,5 +1,5 @@
+#include "editor/limiter_editor_factory.h"
 #include "editor/tembro_limiter_gui.h"
-#include "effect/editor_factory.h"
 
 AEffEditor* createLimiterEditor(TembroLimiter* effect) {
     return new TembroLimiterGUI(effect);

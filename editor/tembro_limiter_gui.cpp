@@ -95,6 +95,15 @@ bool TembroLimiterGUI::open(void* parent) {
 
     auto* newFrame = new TKGUI::CFrame(CRect(0, 0, panel->getWidth(), panel->getHeight()),
                                        static_cast<TKGUI::platform::Window*>(parent), this);
+    if (parent && !newFrame->getWindow()) {
+        // No window inside the host's (no display, or a parent that is not a
+        // window): the host is told, and goes on without the panel.
+        delete newFrame;
+        for (CBitmap* b : {panel, largeKnob, smallKnob, meterStrip, toggle, slideSwitch})
+            b->release();
+        AEffGUIEditor::close();
+        return false;
+    }
     newFrame->setBackground(panel);
 
     auto knob = [&](const CRect& r, int32_t tag, CBitmap* strip, int32_t frameHeight) {

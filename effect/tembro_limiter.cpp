@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "effect/dsp_math.h"
-#include "effect/editor_factory.h"
 #include "effect/limiter_kernel.h"
 #include "host/text_helpers.h"
 
 constexpr int32_t kUniqueId = fourCharCode('T', 'K', '4', '2');
 
-TembroLimiter::TembroLimiter(audioMasterCallback audioMaster) : TembroFX(audioMaster, kNumParams) {
+TembroLimiter::TembroLimiter(audioMasterCallback audioMaster, LimiterEditorFactory createEditor)
+    : TembroFX(audioMaster, kNumParams) {
     for (int32_t i = 0; i < kNumParams; ++i) {
         paramTable[i].name = kParameterInfo[i].name;
         paramTable[i].label = kParameterInfo[i].label;
@@ -21,7 +21,7 @@ TembroLimiter::TembroLimiter(audioMasterCallback audioMaster) : TembroFX(audioMa
     canProcessReplacing();
     programsAreChunks();
     canDoubleReplacing();
-    createLimiterEditor(this);
+    if (createEditor) createEditor(this);
 }
 
 TembroLimiter::~TembroLimiter() {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "effect/editor_factory.h"
 #include "effect/limiter_state.h"
 #include "effect/meter_feed.h"
 #include "effect/parameters.h"
@@ -11,7 +12,9 @@
 
 class TembroLimiter : public TembroFX {
   public:
-    explicit TembroLimiter(audioMasterCallback audioMaster);
+    // With a factory, the limiter has the editor it makes; without, none.
+    explicit TembroLimiter(audioMasterCallback audioMaster,
+                           LimiterEditorFactory createEditor = nullptr);
     // Closes an open editor while the limiter is still whole: closing may
     // commit a typed value and detaches the meter feed.
     ~TembroLimiter() override;

@@ -36,16 +36,28 @@ bool AEffGUIEditor::getRect(ERect** rect) {
 }
 
 void AEffGUIEditor::idle() {
-    if (inIdleWork) return;
+    if (inIdleWork || !frame) return;
+    platform::dispatchPendingWindowEvents();
+    // A click handled there may have led the host to close the editor.
     if (frame) frame->idle();
 }
 
+namespace {
+
+TKGUI::CKeyCode toolkitKey(const VstKeyCode& key) {
+    return TKGUI::CKeyCode{key.character, key.virt, key.modifier};
+}
+
+}  // namespace
+
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
-    return frame && frame->keyDown(keyCode) == 1;
+    TKGUI::CKeyCode key = toolkitKey(keyCode);
+    return frame && frame->keyDown(key) == 1;
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
-    return frame && frame->keyUp(keyCode) == 1;
+    TKGUI::CKeyCode key = toolkitKey(keyCode);
+    return frame && frame->keyUp(key) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {

@@ -1,9 +1,10 @@
-// The Windows module entry: remembers the instance handle for the toolkit.
+// The Windows module entry: gives the instance handle to the toolkit, whose
+// resources, window class and windows belong to it.
 #include <windows.h>
 
-#include "host/module_instance.h"
+#include "toolkit/platform/platform.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/) {
-    moduleInstance = instance;
+    TKGUI::platform::setModuleHandle(instance);
     return TRUE;
 }

@@ -1,6 +1,6 @@
-# The toolkit's controls: knobs, button, switch, value display and text edit,
-# with the pop-up text field of the platform this build uses. Included from
-# the top level after the toolkit itself.
+# The toolkit's controls: knobs, button, switch, value display and text edit.
+# The pop-up text field they open belongs to the platform library. Included
+# from the top level after the toolkit itself.
 set(TK42_CONTROLS_DIR ${CMAKE_CURRENT_LIST_DIR})
 add_library(tk42_controls STATIC
   ${TK42_CONTROLS_DIR}/anim_knob.cpp
@@ -10,10 +10,4 @@ add_library(tk42_controls STATIC
   ${TK42_CONTROLS_DIR}/on_off_button.cpp
   ${TK42_CONTROLS_DIR}/param_display.cpp
   ${TK42_CONTROLS_DIR}/text_edit.cpp)
-if(WIN32)
-  target_sources(tk42_controls PRIVATE ${TK42_CONTROLS_DIR}/platform/win32/win32_text_field.cpp)
-else()
-  target_sources(tk42_controls PRIVATE
-    ${TK42_CONTROLS_DIR}/platform/software/software_text_field.cpp)
-endif()
 target_link_libraries(tk42_controls PUBLIC tk42_toolkit)

@@ -208,7 +208,7 @@ void CFrame::mouseDown(CDrawContext* context, const CPoint& where, int buttons) 
     CViewContainer::mouseDown(context, where, buttons);
 }
 
-int32_t CFrame::keyDown(VstKeyCode& key) {
+int32_t CFrame::keyDown(CKeyCode& key) {
     if (focusView) {
         int32_t answer = focusView->keyDown(key);
         if (answer != -1) return answer;
@@ -223,7 +223,7 @@ int32_t CFrame::keyDown(VstKeyCode& key) {
     return -1;
 }
 
-int32_t CFrame::keyUp(VstKeyCode& key) {
+int32_t CFrame::keyUp(CKeyCode& key) {
     if (focusView) {
         int32_t answer = focusView->keyUp(key);
         if (answer != -1) return answer;

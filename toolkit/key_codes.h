@@ -1,8 +1,17 @@
-// The virtual key and modifier codes of the host's key records that the
-// toolkit reads.
+// The key record the toolkit's views receive, and the virtual key and
+// modifier codes it reads. The fields and codes are those of the host's key
+// records, so the editor glue copies one into the other field by field.
 #pragma once
 
+#include <cstdint>
+
 namespace TKGUI {
+
+struct CKeyCode {
+    int32_t character;  // the character typed, or 0
+    uint8_t virt;       // a VirtualKey, or 0
+    uint8_t modifier;   // ModifierKey bits
+};
 
 enum VirtualKey {
     VKEY_BACK = 1,

@@ -170,7 +170,7 @@ bool CKnob::mouseWheel(CDrawContext* context, const CPoint& /*where*/, float dis
     return true;
 }
 
-int32_t CKnob::keyDown(VstKeyCode& key) {
+int32_t CKnob::keyDown(CKeyCode& key) {
     float step;
     switch (key.virt) {
         case VKEY_LEFT:

@@ -21,7 +21,7 @@ class CKnob : public CControl {
     void draw(CDrawContext* context) override;
     void mouseDown(CDrawContext* context, const CPoint& where, int buttons = -1) override;
     bool mouseWheel(CDrawContext* context, const CPoint& where, float distance) override;
-    int32_t keyDown(VstKeyCode& key) override;
+    int32_t keyDown(CKeyCode& key) override;
 
     virtual void drawHandle(CDrawContext* context);
     virtual void setStartAngle(float angle);

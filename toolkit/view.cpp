@@ -47,11 +47,11 @@ void CView::setBackground(CBitmap* bitmap) {
     setDirty(true);
 }
 
-int32_t CView::keyDown(VstKeyCode& /*key*/) {
+int32_t CView::keyDown(CKeyCode& /*key*/) {
     return -1;
 }
 
-int32_t CView::keyUp(VstKeyCode& /*key*/) {
+int32_t CView::keyUp(CKeyCode& /*key*/) {
     return -1;
 }
 

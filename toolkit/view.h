@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "host/aeffect.h"
 #include "toolkit/geometry.h"
+#include "toolkit/key_codes.h"
 #include "toolkit/reference_counter.h"
 
 namespace TKGUI {
@@ -36,8 +36,8 @@ class CView : public CReferenceCounter {
     virtual void mouseDown(CDrawContext* context, const CPoint& where, int buttons = -1);
     virtual void setBackground(CBitmap* bitmap);
     virtual CBitmap* getBackground() const { return background; }
-    virtual int32_t keyDown(VstKeyCode& key);
-    virtual int32_t keyUp(VstKeyCode& key);
+    virtual int32_t keyDown(CKeyCode& key);
+    virtual int32_t keyUp(CKeyCode& key);
     virtual bool mouseWheel(CDrawContext* context, const CPoint& where, CMouseWheelAxis axis,
                             float distance);
     virtual bool mouseWheel(CDrawContext* context, const CPoint& where, float distance);

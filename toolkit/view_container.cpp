@@ -354,7 +354,7 @@ void CViewContainer::mouseDown(CDrawContext* context, const CPoint& where, int b
     }
 }
 
-int32_t CViewContainer::keyDown(VstKeyCode& key) {
+int32_t CViewContainer::keyDown(CKeyCode& key) {
     for (Node* node = lastChild; node; node = node->previous) {
         int32_t answer = node->view->keyDown(key);
         if (answer != -1) return answer;
@@ -362,7 +362,7 @@ int32_t CViewContainer::keyDown(VstKeyCode& key) {
     return -1;
 }
 
-int32_t CViewContainer::keyUp(VstKeyCode& key) {
+int32_t CViewContainer::keyUp(CKeyCode& key) {
     for (Node* node = lastChild; node; node = node->previous) {
         int32_t answer = node->view->keyUp(key);
         if (answer != -1) return answer;

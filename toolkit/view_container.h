@@ -25,8 +25,8 @@ class CViewContainer : public CView {
     void draw(CDrawContext* context) override;
     void drawInRect(CDrawContext* context, const CRect& updateRect) override;
     void mouseDown(CDrawContext* context, const CPoint& where, int buttons = -1) override;
-    int32_t keyDown(VstKeyCode& key) override;
-    int32_t keyUp(VstKeyCode& key) override;
+    int32_t keyDown(CKeyCode& key) override;
+    int32_t keyUp(CKeyCode& key) override;
     bool mouseWheel(CDrawContext* context, const CPoint& where, CMouseWheelAxis axis,
                     float distance) override;
     bool onDrop(CDrawContext* context, CDragContainer* drag, const CPoint& where) override;

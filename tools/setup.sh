@@ -26,6 +26,11 @@ TK42_PACKAGES=(
   lmms-common
   ardour
   librsvg2-bin
+  pkg-config
+  libxcb1-dev
+  libxcb-shm0-dev
+  libx11-dev
+  libxtst-dev
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
 # drives it.

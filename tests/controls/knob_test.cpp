@@ -22,8 +22,8 @@ using AnimKnobTest = ControlsTest;
 
 constexpr float kPi = 3.14159265358979f;
 
-VstKeyCode key(int virt, int modifier = 0) {
-    VstKeyCode k{};
+CKeyCode key(int virt, int modifier = 0) {
+    CKeyCode k{};
     k.virt = static_cast<unsigned char>(virt);
     k.modifier = static_cast<unsigned char>(modifier);
     return k;
@@ -62,8 +62,8 @@ TEST_F(KnobTest, WheelStepsByTheWheelStepAndATenthWithShiftNeverLeavingTheRange)
 TEST_F(KnobTest, ArrowKeysStepAndOtherKeysAreNotHandled) {
     auto* k = add(knob80(&listener));
     k->setValue(0.5f);
-    VstKeyCode up = key(VKEY_UP), right = key(VKEY_RIGHT), left = key(VKEY_LEFT),
-               down = key(VKEY_DOWN, MODIFIER_SHIFT), tab = key(VKEY_TAB), esc = key(VKEY_ESCAPE);
+    CKeyCode up = key(VKEY_UP), right = key(VKEY_RIGHT), left = key(VKEY_LEFT),
+             down = key(VKEY_DOWN, MODIFIER_SHIFT), tab = key(VKEY_TAB), esc = key(VKEY_ESCAPE);
     EXPECT_EQ(k->keyDown(up), 1);
     EXPECT_EQ(k->keyDown(right), 1);
     EXPECT_FLOAT_EQ(k->getValue(), 0.7f);
@@ -79,7 +79,7 @@ TEST_F(KnobTest, ArrowKeysStepAndOtherKeysAreNotHandled) {
 TEST_F(KnobTest, ArrowKeysReachAKnobOnlyAfterAClickMadeItTheFocusView) {
     auto* k = add(knob80(&listener));
     k->setValue(0.5f);
-    VstKeyCode up = key(VKEY_UP);
+    CKeyCode up = key(VKEY_UP);
     EXPECT_EQ(frame->keyDown(up), -1);
     frame->mouseDown(context, CPoint(40, 40), kLButton);
     EXPECT_EQ(frame->getFocusView(), k);

@@ -25,7 +25,7 @@ struct CountingFrame : CFrame {
 // A view that takes keys and wheel turns, and remembers them.
 struct ProbeView : TKGUI::CView {
     explicit ProbeView(const CRect& r) : CView(r) { setWantsFocus(true); }
-    int32_t keyDown(VstKeyCode& key) override { return key.virt == 13 ? 1 : -1; }
+    int32_t keyDown(TKGUI::CKeyCode& key) override { return key.virt == 13 ? 1 : -1; }
     bool mouseWheel(TKGUI::CDrawContext*, const CPoint& where, TKGUI::CMouseWheelAxis,
                     float distance) override {
         lastWhere = where;

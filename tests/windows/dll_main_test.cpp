@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/module_instance.h"
+#include "toolkit/platform/platform.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -13,6 +13,6 @@ TEST(DllMain, EveryReasonReturnsTrueAndStoresTheInstance) {
     for (DWORD reason : reasons) {
         fake += 0x1000;
         EXPECT_EQ(DllMain(reinterpret_cast<HINSTANCE>(fake), reason, nullptr), TRUE);
-        EXPECT_EQ(moduleInstance, reinterpret_cast<void*>(fake));
+        EXPECT_EQ(TKGUI::platform::moduleHandle(), reinterpret_cast<void*>(fake));
     }
 }

@@ -120,7 +120,13 @@ void alphaBlendImage(Device* dest, const CRect& destRect, Image* image, CPoint s
 Library* loadBlendLibrary();
 void freeBlendLibrary(Library* library);
 
-// --- Resources -------------------------------------------------------------
+// --- The module and its resources --------------------------------------------
+
+// The loaded module's own handle (on Win32 its instance handle), given by the
+// module entry when the module loads; resources, the window class and the
+// windows belong to it. Until it is set, the program's own module stands in.
+void setModuleHandle(void* handle);
+void* moduleHandle();
 
 // The bytes of a module resource with this number and type name ("PNG");
 // false when there is none. The bytes live as long as the module.
@@ -145,6 +151,12 @@ void sleepMilliseconds(uint32_t milliseconds);
 // Takes at most one pending paint request of the calling thread's windows
 // off its queue and handles it.
 void dispatchOnePendingPaint();
+// Handles what is pending for the calling thread's frame windows where the
+// host's message loop does not deliver it (on X11 the windows live on a
+// connection of the module's own): paints, clicks, wheel turns, keys in a
+// text field, destruction. Called from the editor's idle. Inside a control's
+// mouse loop only paints and destruction are handled; input waits.
+void dispatchPendingWindowEvents();
 // Per-thread set-up of the drag-and-drop subsystem (OLE). beginThreadOle
 // answers whether this call must be paired with endThreadOle on the same
 // thread (false when the thread was already set up differently).

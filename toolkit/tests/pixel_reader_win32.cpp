@@ -3,13 +3,13 @@
 
 #include <vector>
 
-#include "host/module_instance.h"
 #include "pixel_reader.h"
+#include "toolkit/platform/platform.h"
 
 namespace tk42test {
 
 void preparePlatform() {
-    moduleInstance = GetModuleHandleA(nullptr);
+    TKGUI::platform::setModuleHandle(GetModuleHandleA(nullptr));
 }
 
 Pixels readPixels(TKGUI::COffscreenContext* context) {

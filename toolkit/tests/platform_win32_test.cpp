@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/module_instance.h"
 #include "pixel_reader.h"
 #include "test_images.h"
 #include "toolkit/button_state.h"
@@ -36,7 +35,7 @@ class Win32PlatformTest : public ::testing::Test {
         preparePlatform();
         WNDCLASSA wc = {};
         wc.lpfnWndProc = countingProc;
-        wc.hInstance = static_cast<HINSTANCE>(moduleInstance);
+        wc.hInstance = static_cast<HINSTANCE>(TKGUI::platform::moduleHandle());
         wc.lpszClassName = "tk42TestWindow";
         RegisterClassA(&wc);
         window = CreateWindowExA(0, "tk42TestWindow", "test", WS_POPUP | WS_VISIBLE, 120, 80, 64,
@@ -48,7 +47,7 @@ class Win32PlatformTest : public ::testing::Test {
     static void TearDownTestSuite() {
         if (window) DestroyWindow(window);
         window = nullptr;
-        UnregisterClassA("tk42TestWindow", static_cast<HINSTANCE>(moduleInstance));
+        UnregisterClassA("tk42TestWindow", static_cast<HINSTANCE>(TKGUI::platform::moduleHandle()));
     }
     // Only the tests that need a window call this. A Wine server started
     // without a display has no graphics driver, and then no window can be

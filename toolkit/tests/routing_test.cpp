@@ -130,7 +130,7 @@ TEST_F(LogicTest, KeysReachOnlyTheFocusViewThenTheModalView) {
     RecordingView* knob = view(CRect(0, 0, 10, 10), "knob");
     knob->keyAnswer = 1;
     frame->addView(knob);
-    VstKeyCode up = key(VKEY_UP);
+    CKeyCode up = key(VKEY_UP);
     EXPECT_EQ(frame->keyDown(up), -1);
     EXPECT_TRUE(log.events.empty()) << "an unfocused child saw the key";
     frame->setFocusView(knob);
@@ -162,8 +162,8 @@ TEST_F(LogicTest, TabAdvancesTheFocusThroughViewsThatWantItAndShiftTabGoesBack) 
     frame->addView(plain);
     frame->addView(inner);
     frame->addView(c);
-    VstKeyCode tab = key(VKEY_TAB);
-    VstKeyCode backTab = key(VKEY_TAB, MODIFIER_SHIFT);
+    CKeyCode tab = key(VKEY_TAB);
+    CKeyCode backTab = key(VKEY_TAB, MODIFIER_SHIFT);
     EXPECT_EQ(frame->keyDown(tab), 1);
     EXPECT_EQ(frame->getFocusView(), a);
     EXPECT_EQ(frame->keyDown(tab), 1);

@@ -33,12 +33,12 @@ void RecordingView::mouseDown(CDrawContext*, const CPoint& where, int buttons) {
     if (log) log->add(name + " mouseDown");
 }
 
-int32_t RecordingView::keyDown(VstKeyCode&) {
+int32_t RecordingView::keyDown(CKeyCode&) {
     if (log) log->add(name + " keyDown");
     return keyAnswer;
 }
 
-int32_t RecordingView::keyUp(VstKeyCode&) {
+int32_t RecordingView::keyUp(CKeyCode&) {
     if (log) log->add(name + " keyUp");
     return keyAnswer;
 }
@@ -67,8 +67,8 @@ void RecordingView::onDragMove(CDrawContext*, CDragContainer*, const CPoint&) {
     if (log) log->add(name + " move");
 }
 
-VstKeyCode key(int virt, int modifier, int character) {
-    VstKeyCode k{};
+CKeyCode key(int virt, int modifier, int character) {
+    CKeyCode k{};
     k.character = character;
     k.virt = uint8_t(virt);
     k.modifier = uint8_t(modifier);

@@ -28,8 +28,8 @@ class RecordingView : public TKGUI::CView {
 
     void draw(TKGUI::CDrawContext* context) override;
     void mouseDown(TKGUI::CDrawContext* context, const TKGUI::CPoint& where, int buttons) override;
-    int32_t keyDown(VstKeyCode& key) override;
-    int32_t keyUp(VstKeyCode& key) override;
+    int32_t keyDown(TKGUI::CKeyCode& key) override;
+    int32_t keyUp(TKGUI::CKeyCode& key) override;
     bool mouseWheel(TKGUI::CDrawContext* context, const TKGUI::CPoint& where,
                     float distance) override;
     void focusLost(TKGUI::CDrawContext* context) override;
@@ -60,6 +60,6 @@ class RecordingEditor : public TKGUI::CFrameEditor {
     ViewLog log;
 };
 
-VstKeyCode key(int virt, int modifier = 0, int character = 0);
+TKGUI::CKeyCode key(int virt, int modifier = 0, int character = 0);
 
 }  // namespace tk42test

@@ -1,4 +1,5 @@
-// Devices, drawing objects and device state on the software platform.
+// Memory devices, drawing objects and device state on the software platform
+// (and on X11, which draws with it).
 #include <cstring>
 
 #include "toolkit/platform/software/software_script.h"
@@ -28,19 +29,6 @@ CRect Device::drawableArea() {
     return area;
 }
 
-Device* getWindowDevice(Window* window) {
-    if (!window) return nullptr;  // there is no screen to draw on
-    Device* device = new Device;
-    device->window = window;
-    ++window->openDevices;
-    return device;
-}
-
-void releaseWindowDevice(Window* window, Device* device) {
-    if (window && device && device->window == window) --window->openDevices;
-    delete device;
-}
-
 Device* createMemoryDevice(Window* /*compatibleWith*/) {
     Device* device = new Device;
     device->selected = &device->stockImage;
@@ -49,10 +37,6 @@ Device* createMemoryDevice(Window* /*compatibleWith*/) {
 
 void deleteMemoryDevice(Device* device) {
     delete device;
-}
-
-CPoint windowScreenOrigin(Window* window) {
-    return window ? window->screenOrigin : CPoint();
 }
 
 Pen* currentPen(Device* device) {

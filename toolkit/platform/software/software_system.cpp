@@ -1,7 +1,6 @@
-// Resources, input, time and thread set-up on the software platform. Input
-// and time are scripted by tests and by a host of the native build.
+// Input, time and thread set-up on the software platform, scripted by tests
+// and by a host of the native build.
 #include <atomic>
-#include <cstring>
 
 #include "toolkit/platform/software/software_script.h"
 #include "toolkit/platform/software/software_types.h"
@@ -9,11 +8,6 @@
 namespace TKGUI {
 
 namespace software {
-
-// Binaries that embed images replace this table with their own.
-__attribute__((weak)) EmbeddedResourceTable embeddedResources() {
-    return {nullptr, 0};
-}
 
 namespace {
 std::atomic<uint32_t> ticks{0};
@@ -86,19 +80,6 @@ int blendLibraryHolders() {
 
 namespace platform {
 
-bool findResource(int id, const char* type, const uint8_t** data, size_t* size) {
-    software::EmbeddedResourceTable table = software::embeddedResources();
-    for (size_t i = 0; i < table.count; ++i) {
-        const software::EmbeddedResource& r = table.entries[i];
-        if (r.id == id && type && std::strcmp(r.type, type) == 0) {
-            if (data) *data = r.data;
-            if (size) *size = r.size;
-            return true;
-        }
-    }
-    return false;
-}
-
 int pollButtonsAndModifiers() {
     return software::buttonBits;
 }
@@ -124,6 +105,9 @@ void sleepMilliseconds(uint32_t milliseconds) {
 void dispatchOnePendingPaint() {
     if (software::paintRequests > 0) --software::paintRequests;
 }
+
+// Tests deliver the software windows' messages themselves.
+void dispatchPendingWindowEvents() {}
 
 bool beginThreadOle() {
     ++software::threadOle;

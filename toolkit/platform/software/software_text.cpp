@@ -11,6 +11,7 @@
 #include <string>
 
 #include "toolkit/platform/software/software_font_lookup.h"
+#include "toolkit/platform/software/software_text.h"
 #include "toolkit/platform/software/software_types.h"
 
 namespace TKGUI {
@@ -163,4 +164,10 @@ void drawText(Device* device, const char* text, const CRect& rect, TextAlign ali
 }
 
 }  // namespace platform
+
+int software::textWidth(platform::Font* font, const char* text) {
+    if (!font || !font->face || !text) return 0;
+    return platform::measure(*font, text).width;
+}
+
 }  // namespace TKGUI

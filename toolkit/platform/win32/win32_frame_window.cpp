@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/module_instance.h"
 #include "toolkit/frame.h"
 #include "toolkit/frame_window_events.h"
 #include "toolkit/platform/frame_window.h"
@@ -26,7 +25,7 @@ int classUseCount = 0;
 
 HINSTANCE instance() {
     // A test program links the toolkit without a module entry.
-    return moduleInstance ? static_cast<HINSTANCE>(moduleInstance) : GetModuleHandleA(nullptr);
+    return moduleInstance() ? moduleInstance() : GetModuleHandleA(nullptr);
 }
 
 CFrame* frameOf(HWND hwnd) {

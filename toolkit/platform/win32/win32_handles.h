@@ -23,6 +23,10 @@ inline HBITMAP toHbitmap(Image* image) {
 inline Image* toImage(HGDIOBJ bitmap) {
     return reinterpret_cast<Image*>(bitmap);
 }
+// The module's instance handle; null stands for the program itself.
+inline HINSTANCE moduleInstance() {
+    return static_cast<HINSTANCE>(moduleHandle());
+}
 inline COLORREF toColorref(CColor c) {
     return RGB(c.red, c.green, c.blue);
 }

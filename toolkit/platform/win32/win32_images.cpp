@@ -2,7 +2,6 @@
 // come from msimg32.dll, loaded at run time by each frame.
 #include <cstring>
 
-#include "host/module_instance.h"
 #include "toolkit/platform/win32/win32_handles.h"
 
 namespace TKGUI {
@@ -81,8 +80,7 @@ Image* createCompatibleImage(Window* compatibleWith, int width, int height) {
 }
 
 Image* loadBitmapResource(int id, int* width, int* height) {
-    HBITMAP bitmap = LoadBitmapA(static_cast<HINSTANCE>(moduleInstance),
-                                 MAKEINTRESOURCEA(static_cast<WORD>(id)));
+    HBITMAP bitmap = LoadBitmapA(moduleInstance(), MAKEINTRESOURCEA(static_cast<WORD>(id)));
     if (!bitmap) return nullptr;
     BITMAP info = {};
     GetObjectA(bitmap, sizeof(info), &info);

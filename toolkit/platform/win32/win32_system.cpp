@@ -1,14 +1,26 @@
 // Resources, input state, time, the paint pump and OLE on Win32.
 #include <ole2.h>
 
-#include "host/module_instance.h"
 #include "toolkit/platform/win32/win32_handles.h"
 
 namespace TKGUI {
 namespace platform {
 
+namespace {
+// Written by the module entry before any other call of the module.
+void* ownModule = nullptr;
+}  // namespace
+
+void setModuleHandle(void* handle) {
+    ownModule = handle;
+}
+
+void* moduleHandle() {
+    return ownModule;
+}
+
 bool findResource(int id, const char* type, const uint8_t** data, size_t* size) {
-    HMODULE module = static_cast<HMODULE>(moduleInstance);
+    HMODULE module = moduleInstance();
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(static_cast<WORD>(id)), type);
     if (!resource) return false;
     HGLOBAL loaded = LoadResource(module, resource);
@@ -60,6 +72,9 @@ void dispatchOnePendingPaint() {
     MSG message;
     if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
 }
+
+// The host's message loop delivers the frame windows' messages.
+void dispatchPendingWindowEvents() {}
 
 bool beginThreadOle() {
     HRESULT result = OleInitialize(nullptr);

@@ -4,7 +4,6 @@
 // Closing restores the old procedure and clears the user data before the
 // window is destroyed: DestroyWindow sends the field a focus-lost message of
 // its own, which must not reach the client again.
-#include "host/module_instance.h"
 #include "toolkit/platform/text_field.h"
 #include "toolkit/platform/win32/win32_handles.h"
 
@@ -71,9 +70,9 @@ TextField* openTextField(const TextFieldSpec& desc, TextFieldClient* client) {
         style |= ES_CENTER;
     }
     const CRect& r = desc.screenRect;
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "EDIT", desc.text ? desc.text : "", style,
-                                  r.left, r.top, r.width(), r.height(), nullptr, nullptr,
-                                  static_cast<HINSTANCE>(moduleInstance), nullptr);
+    HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW, "EDIT", desc.text ? desc.text : "", style, r.left, r.top,
+                        r.width(), r.height(), nullptr, nullptr, moduleInstance(), nullptr);
     if (!window) return nullptr;
     auto* field = new TextField;
     field->window = window;

@@ -1,0 +1,104 @@
+// The Linux module's editor in a real X window: the user-interface thread's
+// CPU time per effEditIdle while the meter moves (audio with a swelling level
+// runs on another thread), and the memory an open editor adds to the host.
+// Needs an X display (bench.sh runs it under Xvfb).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "tools/plughost/plugin_instance.h"
+#include "tools/plughost/plugin_module.h"
+
+// clang-format off
+#include <X11/Xlib.h>
+// clang-format on
+
+namespace {
+
+intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 1;
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+long residentKilobytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void EditorIdleX11(benchmark::State& state) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    PluginModule module;
+    std::string error;
+    if (!module.load(TK42_BENCH_MODULE, error)) {
+        state.SkipWithError(error.c_str());
+        XCloseDisplay(d);
+        return;
+    }
+    PluginInstance fx(module.entry()(&quietHost));
+    fx.start(48000.0f, 256);
+    fx.setParameter(0, 0.75f);  // +18 dB into the ceiling: the meter has work
+    const int screen = DefaultScreen(d);
+    Window parent = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, 400, 220, 0, 0, 0);
+    XMapWindow(d, parent);
+    XSync(d, False);
+
+    const long before = residentKilobytes();
+    fx.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(parent)));
+    for (int i = 0; i < 10; ++i) {
+        fx.dispatch(effEditIdle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const long opened = residentKilobytes();
+
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        for (long n = 0; !stop; n += 256) {
+            for (int i = 0; i < 256; ++i) {
+                const double t = double(n + i) / 48000.0;
+                const double level = 0.5 + 0.5 * std::sin(2.0 * M_PI * 1.5 * t);
+                left[i] = right[i] = float(level * std::sin(2.0 * M_PI * 220.0 * t));
+            }
+            float* io[2] = {left.data(), right.data()};
+            fx.process(io, io, 256);
+            std::this_thread::sleep_for(std::chrono::microseconds(5333));  // real time
+        }
+    });
+    for (auto _ : state) {
+        const double start = threadCpuSeconds();
+        fx.dispatch(effEditIdle);
+        state.SetIterationTime(threadCpuSeconds() - start);
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));  // a host's idle rate
+    }
+    stop = true;
+    audio.join();
+    fx.dispatch(effEditClose);
+    state.counters["editor_kB"] = double(opened - before);
+    XDestroyWindow(d, parent);
+    XCloseDisplay(d);
+}
+
+}  // namespace
+
+BENCHMARK(EditorIdleX11)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(400);
+
+BENCHMARK_MAIN();

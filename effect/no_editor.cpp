@@ -1,5 +1,0 @@
-#include "effect/editor_factory.h"
-
-AEffEditor* createLimiterEditor(TembroLimiter* /*effect*/) {
-    return nullptr;
-}
