@@ -20,7 +20,7 @@ namespace {
 
 using namespace detail;
 
-// The constants of dsp::exp, broadcast.
+// dsp::exp two lanes at a time; the table look-up is two scalar loads a vector.
 void expSse2(const double* x, double* y, int n) {
     const __m128d lowest = _mm_set1_pd(-746.0), highest = _mm_set1_pd(710.0);
     const __m128d shifter = _mm_set1_pd(kShifter), invLn2 = _mm_set1_pd(kInvLn2Times64);
