@@ -4,12 +4,12 @@
 #  - the speed run: the native module, the Windows DLL under Wine and the
 #    x42-dpl peer on the same signals, in alternating rounds on this machine,
 #    with the ratios the project holds itself to.
-# Usage: ./bench.sh [ROUNDS] (default 5)
+# Usage: ./bench.sh [ROUNDS] (default 9)
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 ensure_packages "${TK42_BENCH_PACKAGES[@]}"
-rounds=${1:-5}
+rounds=${1:-9}
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -24,33 +24,52 @@ log=$(mktemp)
 trap 'rm -f "$log"; build/win/wine-server.sh stop' EXIT
 build/win/wine-server.sh start
 for ((r = 1; r <= rounds; r++)); do
-  build/bench/bench/tk42_module_speed build/bench/bin/TK42R.so native >>"$log"
-  (cd build/win/bin && ../wine-run.sh tk42_module_speed.exe TK42R_x64.dll dll) >>"$log"
+  build/bench/bench/tk42_module_speed build/bench/bin/TK42R.so native 1 | sed "s/^ns /ns $r /" >>"$log"
+  (cd build/win/bin && ../wine-run.sh tk42_module_speed.exe TK42R_x64.dll dll 1) |
+    sed "s/^ns /ns $r /" >>"$log"
 done
 grep '^#' "$log" | sort -u
-# The median of each case's per-round medians, then the ratios.
-grep '^ns ' "$log" | sort -k2,2 -k3,3g | awk '
-  { v[$2, ++n[$2]] = $3 }
+# Each ratio is taken within a round (the DLL's against the native run just
+# before it; the peer and the meter within one process), then the median of
+# the rounds is reported.
+grep '^ns ' "$log" | awk '
+  function median(list,    n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) {
+      t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+    }
+    return a[int((n + 1) / 2)]
+  }
+  function ratio(name, num, den, limit,    r, list) {
+    list = ""
+    for (r = 1; r <= rounds; r++) {
+      if ((num, r) in v && (den, r) in v) list = list " " v[num, r] / v[den, r]
+    }
+    if (list != "") printf "%-48s %6.2f %6.2f\n", name, median(list), limit
+  }
+  { v[$3, $2] = $4; keys[$3] = 1; if ($2 > rounds) rounds = $2 }
   END {
-    for (k in n) m[k] = v[k, int((n[k] + 1) / 2)]
     printf "\n%-36s %10s\n", "case (median of rounds)", "ns/frame"
-    for (k in n) printf "%-36s %10.2f\n", k, m[k] | "sort"
-    close("sort")
-    printf "\n%-52s %6s %6s\n", "ratio", "value", "limit"
-    for (k in m) {
-      if (k !~ /^dll\//) continue
-      nat = k; sub(/^dll\//, "native/", nat)
-      printf "%-52s %6.2f %6.2f\n", k " / " nat, m[k] / m[nat], 1.15 | "sort"
+    for (k in keys) {
+      list = ""
+      for (r = 1; r <= rounds; r++) if ((k, r) in v) list = list " " v[k, r]
+      printf "%-36s %10.2f\n", k, median(list) | "sort"
     }
     close("sort")
+    printf "\n%-48s %6s %6s\n", "ratio (median of the rounds)", "value", "limit"
     split("music heavy", works, " ")
     for (i = 1; i <= 2; i++) {
       w = works[i]
-      peer = m["x42-dpl/" w "/LIMIT/32"]
-      if (peer > 0) {
-        printf "%-52s %6.2f %6.2f\n", "native/" w "/LIMIT/32 / x42-dpl", m["native/" w "/LIMIT/32"] / peer, 0.8
-        printf "%-52s %6.2f %6.2f\n", "native/" w "/LIMIT/64 / x42-dpl", m["native/" w "/LIMIT/64"] / peer, 0.8
+      for (m = 1; m <= 2; m++) {
+        mode = m == 1 ? "LIMIT" : "CLIP"
+        for (p = 32; p <= 64; p += 32) {
+          c = w "/" mode "/" p
+          ratio("DLL / native, " c, "dll/" c, "native/" c, 1.15)
+        }
       }
-      printf "%-52s %6.2f %6.2f\n", "meter attached / detached, " w " LIMIT 32", m["meter-attached/" w "/LIMIT/32"] / m["meter-detached/" w "/LIMIT/32"], 1.2
+      ratio("native / x42-dpl, " w "/LIMIT/32", "native/" w "/LIMIT/32", "x42-dpl/" w "/LIMIT/32", 0.8)
+      ratio("native / x42-dpl, " w "/LIMIT/64", "native/" w "/LIMIT/64", "x42-dpl/" w "/LIMIT/32", 0.8)
+      ratio("meter attached / detached, " w "/LIMIT/32", "meter-attached/" w "/LIMIT/32",
+            "meter-detached/" w "/LIMIT/32", 1.2)
     }
   }'

@@ -2,8 +2,8 @@
 # The main job: installs what is missing, builds the plug-in and tk42host for
 # Windows, and limits tk42host's built-in demo signal (drums, bass and a
 # sustained chord, peaking near +6 dBFS) through the real TK42R_x64.dll under
-# Wine. Writes build/demo/demo-input.wav, build/demo/demo-limited.wav and its
-# summary as JSON; once the plug-in has an editor, also its screenshot.
+# Wine. Writes build/demo/demo-input.wav, build/demo/demo-limited.wav, its
+# summary as JSON, its plot as SVG and PNG, and a screenshot of the editor.
 # Then builds the Linux module and tk42host natively (Release) and limits the
 # same demo through build/linux/bin/TK42R.so: build/demo/demo-limited-linux.wav
 # and .json.

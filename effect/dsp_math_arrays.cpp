@@ -90,35 +90,41 @@ __attribute__((target("avx2"))) void expAvx2(const double* x, double* y, int n) 
     for (; i < n; ++i) y[i] = dsp::exp(x[i]);
 }
 
-template <bool kNormal>
-inline void log10Loop(const double* x, double* y, int n) {
-    for (int i = 0; i < n; ++i) y[i] = kNormal ? dsp::log10Normal(x[i]) : dsp::log10(x[i]);
-}
-template <bool kNormal>
-void log10Sse2(const double* x, double* y, int n) {
-    log10Loop<kNormal>(x, y, n);
-}
-template <bool kNormal>
-__attribute__((target("avx2"))) void log10Avx2(const double* x, double* y, int n) {
-    log10Loop<kNormal>(x, y, n);
-}
-// Mask registers make log10's selects cheap: twice the AVX2 form's speed.
-// The build asks for 512-bit vectors for this file (-mprefer-vector-width,
-// which GCC and clang both take; only GCC takes it in the attribute), and
-// only this form can use them.
-template <bool kNormal>
-__attribute__((target("avx512f,avx512dq"))) void log10Avx512(const double* x, double* y, int n) {
-    log10Loop<kNormal>(x, y, n);
+// Which of the log10 functions a loop applies.
+enum class Log10Kind { general, normal, nearOne };
+
+template <Log10Kind kKind>
+inline double log10Of(double x) {
+    if (kKind == Log10Kind::nearOne) return dsp::log10NearOne(x);
+    return kKind == Log10Kind::normal ? dsp::log10Normal(x) : dsp::log10(x);
 }
 
-template <bool kNormal>
+template <Log10Kind kKind>
+inline void log10Loop(const double* x, double* y, int n) {
+    for (int i = 0; i < n; ++i) y[i] = log10Of<kKind>(x[i]);
+}
+template <Log10Kind kKind>
+void log10Sse2(const double* x, double* y, int n) {
+    log10Loop<kKind>(x, y, n);
+}
+template <Log10Kind kKind>
+__attribute__((target("avx2"))) void log10Avx2(const double* x, double* y, int n) {
+    log10Loop<kKind>(x, y, n);
+}
+// Mask registers make log10's selects cheap: twice the AVX2 form's speed.
+template <Log10Kind kKind>
+__attribute__((target("avx512f,avx512dq"))) void log10Avx512(const double* x, double* y, int n) {
+    log10Loop<kKind>(x, y, n);
+}
+
+template <Log10Kind kKind>
 void log10Forms(const double* x, double* y, int n, VectorWidth width) {
     if (width == VectorWidth::avx512) {
-        log10Avx512<kNormal>(x, y, n);
+        log10Avx512<kKind>(x, y, n);
     } else if (width == VectorWidth::avx2) {
-        log10Avx2<kNormal>(x, y, n);
+        log10Avx2<kKind>(x, y, n);
     } else {
-        log10Sse2<kNormal>(x, y, n);
+        log10Sse2<kKind>(x, y, n);
     }
 }
 
@@ -150,11 +156,15 @@ void expOf(const double* x, double* y, int n, VectorWidth width) {
 }
 
 void log10Of(const double* x, double* y, int n, VectorWidth width) {
-    log10Forms<false>(x, y, n, width);
+    log10Forms<Log10Kind::general>(x, y, n, width);
 }
 
 void log10NormalOf(const double* x, double* y, int n, VectorWidth width) {
-    log10Forms<true>(x, y, n, width);
+    log10Forms<Log10Kind::normal>(x, y, n, width);
+}
+
+void log10NearOneOf(const double* x, double* y, int n, VectorWidth width) {
+    log10Forms<Log10Kind::nearOne>(x, y, n, width);
 }
 
 void expOf(const double* x, double* y, int n) {
@@ -167,6 +177,10 @@ void log10Of(const double* x, double* y, int n) {
 
 void log10NormalOf(const double* x, double* y, int n) {
     log10NormalOf(x, y, n, kWidest);
+}
+
+void log10NearOneOf(const double* x, double* y, int n) {
+    log10NearOneOf(x, y, n, kWidest);
 }
 
 }  // namespace dsp

@@ -8,8 +8,10 @@ namespace dsp {
 void expOf(const double* x, double* y, int n);
 // y[i] = log10(x[i]) for i < n; y may be x.
 void log10Of(const double* x, double* y, int n);
-// The same for arguments known to be normal positive finite numbers.
+// The same for arguments known to be normal positive finite numbers, and
+// for arguments known to lie in (kLog10NearOneFrom, 1].
 void log10NormalOf(const double* x, double* y, int n);
+void log10NearOneOf(const double* x, double* y, int n);
 
 // The forms, for tests that compare them. A form wider than widestForm()
 // must not be called.
@@ -18,5 +20,6 @@ VectorWidth widestForm();
 void expOf(const double* x, double* y, int n, VectorWidth width);
 void log10Of(const double* x, double* y, int n, VectorWidth width);
 void log10NormalOf(const double* x, double* y, int n, VectorWidth width);
+void log10NearOneOf(const double* x, double* y, int n, VectorWidth width);
 
 }  // namespace dsp

@@ -183,11 +183,13 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         }
         // The meter's reading of the limit gain; log10(1) is exactly 0.
         if (meterOnLimit) {
-            // The gain lies in (0, 1]; only a pathological input takes it
-            // into the subnormal range.
+            // The gain lies in (0, 1], mostly above -3 dB; only a
+            // pathological input takes it into the subnormal range.
             double least = 1.0;
             for (int n = 0; n < cur.len; ++n) least = std::min(least, cur.meterDb[n]);
-            if (least >= 0x1p-1022) {
+            if (least > dsp::kLog10NearOneFrom) {
+                dsp::log10NearOneOf(cur.meterDb, cur.meterDb, cur.len);
+            } else if (least >= 0x1p-1022) {
                 dsp::log10NormalOf(cur.meterDb, cur.meterDb, cur.len);
             } else {
                 dsp::log10Of(cur.meterDb, cur.meterDb, cur.len);

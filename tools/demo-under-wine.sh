@@ -13,7 +13,8 @@ dll="$build/bin/TK42R_x64.dll"
 
 host demo "$demo/demo-input.wav"
 host render "$dll" --demo "$demo/demo-limited.wav" --ceiling-db -1 \
-  --report "$demo/demo-limited.json"
+  --report "$demo/demo-limited.json" --plot "$demo/demo-limited.svg"
+rsvg-convert "$demo/demo-limited.svg" -o "$demo/demo-limited.png"
 if host info "$dll" | grep -q '^flags .*editor'; then
   host editor "$dll" --screenshot "$demo/editor.png"
 fi

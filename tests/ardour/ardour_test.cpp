@@ -104,7 +104,7 @@ class ArdourTest : public ::testing::Test {
         // How often Ardour crashed, test by test, for ./test.sh to show.
         const std::string summary =
             std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ": " +
-            std::to_string(runs) + " Ardour runs, " + std::to_string(hostCrashes) +
+            std::to_string(counts.runs) + " Ardour runs, " + std::to_string(counts.hostCrashes) +
             " crashed in Ardour\n";
         std::cout << summary;
         std::ofstream(TK42_ARDOUR_SUMMARY, std::ios::app) << summary;
@@ -132,17 +132,19 @@ class ArdourTest : public ::testing::Test {
     }
 
     // Runs until a run ends other than by a crash in the host, at most kTries
-    // times; fails the test unless that run finished.
-    HostRun runRetrying(HostCommand c, const std::string& what) {
-        HostRun run;
-        for (int attempt = 1; attempt <= kTries; ++attempt) {
-            c.logFile = (root / (what + "-" + std::to_string(attempt) + ".log")).string();
-            run = runHost(c);
-            ++runs;
-            if (!run.crashedInHost()) break;
-            ++hostCrashes;
-            std::cout << "ardour: " << what << " run " << attempt << " " << run.describe()
-                      << ", trying again" << std::endl;
+    // runs, and fails the test unless that run finished. What a crashed run
+    // left behind is removed before the next.
+    HostRun runRetrying(HostCommand c, const std::string& what,
+                        const std::vector<fs::path>& leftovers = {}) {
+        const int crashesBefore = counts.hostCrashes;
+        HostRun run =
+            runRetryingHostCrashes(c, kTries, counts, [&](int attempt, HostCommand& next) {
+                for (const fs::path& p : leftovers) fs::remove_all(p);
+                next.logFile = (root / (what + "-" + std::to_string(attempt) + ".log")).string();
+            });
+        if (counts.hostCrashes > crashesBefore) {
+            std::cout << "ardour: " << what << ": " << counts.hostCrashes - crashesBefore
+                      << " runs crashed in Ardour" << std::endl;
         }
         EXPECT_EQ(run.outcome, HostRun::Outcome::Finished) << what << " " << run.describe() << "\n"
                                                            << run.output;
@@ -154,16 +156,16 @@ class ArdourTest : public ::testing::Test {
     }
 
     HostRun lua(const std::string& script, std::vector<std::string> environment,
-                const std::string& what) {
+                const std::string& what, const std::vector<fs::path>& leftovers) {
         environment.push_back("TK42_SESSION_DIR=" + (root / kSession).string());
         environment.push_back(std::string("TK42_SESSION_NAME=") + kSession);
         return runRetrying(
             command({TK42_ARDOUR_LUA, std::string(TK42_LUA_DIR) + "/" + script}, environment, 120),
-            what);
+            what, leftovers);
     }
 
     fs::path root, module;
-    int runs = 0, hostCrashes = 0;
+    RunCounts counts;
 };
 
 TEST_F(ArdourTest, ScannerIndexesNameVendorChannelsAndEditor) {
@@ -195,8 +197,8 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
 
     std::ostringstream values;
     for (int i = 0; i < 7; ++i) values << (i ? "," : "") << kParameters[i];
-    if (lua("create_session.lua", {"TK42_PARAMETERS=" + values.str()}, "create").outcome !=
-        HostRun::Outcome::Finished) {
+    if (lua("create_session.lua", {"TK42_PARAMETERS=" + values.str()}, "create", {root / kSession})
+            .outcome != HostRun::Outcome::Finished) {
         return;
     }
 
@@ -241,7 +243,7 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
             {"TK42_EXPORT_DIR=" + exported.parent_path().string(), "TK42_EXPORT_NAME=limited",
              std::string("TK42_EXPORT_PRESET=") + kExportPreset,
              "TK42_EXPORT_FRAMES=" + std::to_string(audio.left.size())},
-            "export");
+            "export", {exported.parent_path()});
     if (run.outcome != HostRun::Outcome::Finished) return;
 
     std::smatch printed;

@@ -62,10 +62,19 @@ std::string HostRun::describe() const {
 }
 
 HostRun runHost(const HostCommand& command) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.push_back(*e);
-    for (const std::string& e : command.environment) env.push_back(e);
+    std::vector<std::string> env = command.environment;
     if (!command.crashReporter.empty()) env.push_back("LD_PRELOAD=" + command.crashReporter);
+    // getenv finds the first entry of a name: leave out the inherited ones
+    // that the command sets.
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool overridden = false;
+        for (size_t i = 0; i < env.size() && !overridden; ++i) {
+            overridden = env[i].compare(0, name.size(), name) == 0;
+        }
+        if (!overridden) env.push_back(entry);
+    }
     std::vector<char*> envp, argv;
     for (std::string& e : env) envp.push_back(&e[0]);
     envp.push_back(nullptr);
@@ -121,6 +130,19 @@ HostRun runHost(const HostCommand& command) {
     } else {
         run.exitCode = WEXITSTATUS(status);
         run.outcome = run.exitCode == 0 ? HostRun::Outcome::Finished : HostRun::Outcome::Failed;
+    }
+    return run;
+}
+
+HostRun runRetryingHostCrashes(HostCommand command, int tries, RunCounts& counts,
+                               const std::function<void(int, HostCommand&)>& beforeRun) {
+    HostRun run;
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        if (beforeRun) beforeRun(attempt, command);
+        run = runHost(command);
+        ++counts.runs;
+        if (!run.crashedInHost()) break;
+        ++counts.hostCrashes;
     }
     return run;
 }

@@ -3,6 +3,7 @@
 // plug-in (from the crash report the preloaded library writes).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,3 +30,16 @@ struct HostCommand {
 };
 
 HostRun runHost(const HostCommand& command);
+
+// Runs the command until a run ends other than by a crash in the host, at
+// most `tries` runs; before each, `beforeRun` (if any) gets the run's number
+// from 1 and may clean up after the last one and choose its log file. A
+// crash in the plug-in, an unreported crash, a failure or a hang ends the
+// runs at once. The last run's result is returned; runs and host crashes are
+// added to the counters.
+struct RunCounts {
+    int runs = 0;
+    int hostCrashes = 0;
+};
+HostRun runRetryingHostCrashes(HostCommand command, int tries, RunCounts& counts,
+                               const std::function<void(int, HostCommand&)>& beforeRun = {});

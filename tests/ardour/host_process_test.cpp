@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdio>
+
 namespace {
 
 HostCommand shell(const std::string& script, int timeoutSeconds = 20) {
@@ -39,6 +41,13 @@ TEST(HostProcess, CrashWithoutAReportIsNobodysForSure) {
     EXPECT_EQ(runHost(c).outcome, HostRun::Outcome::UnreportedCrash);
 }
 
+TEST(HostProcess, TheCommandsEnvironmentWinsOverTheInheritedOne) {
+    setenv("TK42_HOST_PROCESS_TEST", "inherited", 1);
+    HostCommand c = shell("echo $TK42_HOST_PROCESS_TEST $HOME");
+    c.environment = {"TK42_HOST_PROCESS_TEST=own", "HOME=/nowhere"};
+    EXPECT_EQ(runHost(c).output, "own /nowhere\n");
+}
+
 TEST(HostProcess, ExitCodesAndHangsAreTold) {
     EXPECT_EQ(runHost(shell("echo hello")).outcome, HostRun::Outcome::Finished);
     EXPECT_EQ(runHost(shell("echo hello")).output, "hello\n");
@@ -47,6 +56,43 @@ TEST(HostProcess, ExitCodesAndHangsAreTold) {
     EXPECT_EQ(failed.exitCode, 3);
     // The child's children go too: the hang ends within the limit.
     EXPECT_EQ(runHost(shell("sleep 30 & sleep 30", 1)).outcome, HostRun::Outcome::TimedOut);
+}
+
+// A host that crashes on its first run and works on its second.
+TEST(HostProcess, AHostCrashIsTriedAgainAndCounted) {
+    const std::string marker = ::testing::TempDir() + "host-process-crashed-once";
+    std::remove(marker.c_str());
+    RunCounts counts;
+    HostRun run =
+        runRetryingHostCrashes(shell("if [ -e " + marker + " ]; then echo done; else touch " +
+                                     marker + "; kill -SEGV $$; fi"),
+                               4, counts);
+    EXPECT_EQ(run.outcome, HostRun::Outcome::Finished);
+    EXPECT_EQ(counts.runs, 2);
+    EXPECT_EQ(counts.hostCrashes, 1);
+}
+
+TEST(HostProcess, AHostThatAlwaysCrashesIsNeverAPass) {
+    RunCounts counts;
+    int cleanups = 0;
+    HostRun run = runRetryingHostCrashes(shell("kill -SEGV $$"), 3, counts,
+                                         [&](int, HostCommand&) { ++cleanups; });
+    EXPECT_EQ(run.outcome, HostRun::Outcome::HostCrashed);
+    EXPECT_EQ(counts.runs, 3);
+    EXPECT_EQ(counts.hostCrashes, 3);
+    EXPECT_EQ(cleanups, 3);
+}
+
+TEST(HostProcess, APluginCrashIsNeverTriedAgain) {
+    HostCommand c;
+    c.argv = {TK42HOST, "info", TK42_CRASHING_MODULE};
+    c.logFile = ::testing::TempDir() + "host-process-test.log";
+    c.crashReporter = TK42_CRASH_REPORTER;
+    c.pluginFile = TK42_CRASHING_MODULE;
+    RunCounts counts;
+    EXPECT_EQ(runRetryingHostCrashes(c, 4, counts).outcome, HostRun::Outcome::PluginCrashed);
+    EXPECT_EQ(counts.runs, 1);
+    EXPECT_EQ(counts.hostCrashes, 0);
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 // what the limiter gives them, and exact on the special values.
 #include "effect/dsp_math.h"
 
-#include <gmp.h>
 #include <gtest/gtest.h>
-#include <mpfr.h>
 
 #include <cmath>
 #include <cstdint>
@@ -14,40 +12,12 @@
 #include <limits>
 #include <string>
 
+#include "tests/math/correctly_rounded.h"
+
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kMinSubnormal = 0x1p-1074;
-
-// The correctly rounded double, subnormals included.
-class CorrectlyRounded {
-  public:
-    CorrectlyRounded() {
-        mpfr_set_emin(-1073);
-        mpfr_set_emax(1024);
-        mpfr_init2(arg, 53);
-        mpfr_init2(val, 53);
-    }
-    ~CorrectlyRounded() {
-        mpfr_clear(arg);
-        mpfr_clear(val);
-    }
-    double exp(double x) {
-        mpfr_set_d(arg, x, MPFR_RNDN);
-        return round(mpfr_exp(val, arg, MPFR_RNDN));
-    }
-    double log10(double x) {
-        mpfr_set_d(arg, x, MPFR_RNDN);
-        return round(mpfr_log10(val, arg, MPFR_RNDN));
-    }
-
-  private:
-    double round(int ternary) {
-        mpfr_subnormalize(val, mpfr_check_range(val, ternary, MPFR_RNDN), MPFR_RNDN);
-        return mpfr_get_d(val, MPFR_RNDN);
-    }
-    mpfr_t arg, val;
-};
 
 // Signed distance in units in the last place between two finite doubles.
 int64_t ulpsBetween(double a, double b) {

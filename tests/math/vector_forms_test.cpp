@@ -93,6 +93,21 @@ TEST(VectorForms, Log10OfNormalArgumentsMatchesTheGeneralFunction) {
     }
 }
 
+TEST(VectorForms, Log10NearOneMatchesTheGeneralFunction) {
+    auto array = [](const double* x, double* y, int n, dsp::VectorWidth w) {
+        dsp::log10NearOneOf(x, y, n, w);
+    };
+    std::vector<double> near;
+    for (double v : arguments(0.70710678118654746, 1.0, false)) {
+        if (v > dsp::kLog10NearOneFrom && v <= 1.0) near.push_back(v);
+    }
+    for (double v :
+         {std::nextafter(dsp::kLog10NearOneFrom, 1.0), 0.75, 0x1.fffffffffffffp-1, 1.0}) {
+        near.push_back(v);
+    }
+    for (dsp::VectorWidth w : widths()) expectSameAsScalar(near, dsp::log10, array, w);
+}
+
 TEST(VectorForms, ExpOfTinyArgumentsIsExactlyOne) {
     // The fast kernel skips exp where its argument is above -2^-54.
     for (double x : {-0.0, 0.0, -1e-300, -0x1p-60, -0x1.fffffffffffffp-55}) {

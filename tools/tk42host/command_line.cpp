@@ -187,6 +187,11 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                 return w.fail("--save-state needs a file");
         } else if (name == "--report") {
             if (!w.value(o.report) || o.report.empty()) return w.fail("--report needs a file");
+        } else if (name == "--out-dir") {
+            if (!w.value(o.outDir) || o.outDir.empty()) return w.fail("--out-dir needs a folder");
+        } else if (name == "--album") {
+            if (!w.flag()) return false;
+            o.album = true;
         } else if (name == "--plot") {
             if (!w.value(o.plot) || o.plot.empty()) return w.fail("--plot needs a file");
         } else if (name == "--format") {
@@ -220,6 +225,24 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             return w.fail("unknown option " + name + " (see tk42host --help)");
         }
     }
+    if (!o.outDir.empty()) {
+        if (o.demo) return w.fail("--out-dir renders files; --demo renders one signal");
+        if (!o.plot.empty())
+            return w.fail("--plot draws one render; it cannot be used with --out-dir");
+        if (positional.size() < 2) {
+            error = "render --out-dir DIR needs MODULE IN.wav [IN.wav ...]";
+            return false;
+        }
+        o.module = positional[0];
+        o.inputs.assign(positional.begin() + 1, positional.end());
+        if (o.album && !o.targets.loudness && !o.targets.truePeak)
+            return w.fail(
+                "--album shares one search over the files: it needs --target-lufs or "
+                "--true-peak-max");
+        return true;
+    }
+    if (o.album)
+        return w.fail("--album needs several files: render MODULE IN.wav ... --out-dir DIR");
     const size_t wanted = o.demo ? 2 : 3;
     if (positional.size() != wanted) {
         error =

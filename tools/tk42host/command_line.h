@@ -14,6 +14,10 @@ struct RenderOptions {
     std::string module;
     std::string input;  // empty with --demo
     std::string output;
+    // With --out-dir: every input, each written under its own name in outDir.
+    std::vector<std::string> inputs;
+    std::string outDir;
+    bool album = false;  // one search for all the inputs
     bool demo = false;
     double demoSeconds = 6.0;
     int32_t blockSize = 512;

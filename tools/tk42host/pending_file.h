@@ -14,6 +14,8 @@ class PendingFile {
     PendingFile& operator=(const PendingFile&) = delete;
 
     const std::string& path() const { return temporary; }
+    // The name the file will have, for messages.
+    const std::string& target() const { return finalPath; }
     // Replaces the final file with the temporary one.
     bool commit(std::string& error);
 

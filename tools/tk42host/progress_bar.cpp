@@ -9,8 +9,28 @@ constexpr int kWidth = 40;
 
 }  // namespace
 
+void ProgressBar::beginPart(uint64_t before, uint64_t frames, uint64_t whole) {
+    batch = true;
+    partStart = before;
+    partFrames = frames;
+    wholeFrames = whole;
+}
+
+void ProgressBar::finishBatch() {
+    batch = false;
+    lastTotal = wholeFrames;
+    finish();
+}
+
 void ProgressBar::update(uint64_t done, uint64_t total) {
     if (!enabled) return;
+    if (batch) {
+        // The render counts its own frames (with the delay's flush); the bar
+        // counts the batch's.
+        const double part = total ? static_cast<double>(done) / static_cast<double>(total) : 1.0;
+        done = partStart + static_cast<uint64_t>(part * static_cast<double>(partFrames));
+        total = wholeFrames;
+    }
     lastTotal = total;
     const Clock::time_point now = Clock::now();
     if (!shown && now - started < std::chrono::seconds(1)) return;
@@ -20,7 +40,7 @@ void ProgressBar::update(uint64_t done, uint64_t total) {
 }
 
 void ProgressBar::finish() {
-    if (!shown) return;
+    if (batch || !shown) return;
     draw(lastTotal, lastTotal);
     out << "\n" << std::flush;
     shown = false;

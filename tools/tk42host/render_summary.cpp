@@ -167,3 +167,21 @@ nlohmann::ordered_json summaryObject(const RenderSummary& s) {
         rounded(st.totalSeconds > 0 ? st.meteringSeconds / st.totalSeconds : 0.0, 4);
     return j;
 }
+
+void printAlbum(std::ostream& out, const RenderSummary& a, size_t files) {
+    out << "album of " << files << " files\n";
+    out << "  loudness        integrated     max momentary  max short-term  range\n";
+    out << loudnessLine("input          ", a.stats.inputLoudness);
+    out << loudnessLine("output         ", a.stats.outputLoudness);
+    out << "  output          " << db(a.stats.outputTruePeak, "dBTP") << " true peak\n";
+    if (a.searched) printSearch(out, a);
+}
+
+nlohmann::ordered_json albumObject(const RenderSummary& a) {
+    nlohmann::ordered_json j;
+    addLoudness(j, "input", a.stats.inputLoudness);
+    addLoudness(j, "output", a.stats.outputLoudness);
+    j["outputTruePeakDbtp"] = jsonDb(a.stats.outputTruePeak);
+    j["search"] = searchJson(a);
+    return j;
+}

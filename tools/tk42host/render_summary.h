@@ -32,5 +32,10 @@ std::string summaryJson(const RenderSummary& s);
 // The same as a JSON object, for reports that gather several renders.
 nlohmann::ordered_json summaryObject(const RenderSummary& s);
 
+// The figures of several renders as one programme (an album): loudness in
+// and out, the output's true peak, and the shared search.
+void printAlbum(std::ostream& out, const RenderSummary& album, size_t files);
+nlohmann::ordered_json albumObject(const RenderSummary& album);
+
 // 20 log10 of a linear level, -infinity for silence.
 double toDb(double linear);

@@ -143,10 +143,11 @@ bool Renderer::runAs(FrameSource& source, FrameSink& sink, ProgressBar& progress
         }
         const Clock::time_point metering = Clock::now();
         for (int c = 0; c < channels; ++c) {
-            inMeters[c].add(metered[0][c].data(), wanted);
-            outMeters[c].add(metered[1][c].data(), kept);
+            if (config.meterInput) inMeters[c].add(metered[0][c].data(), wanted);
+            if (config.meterOutputPeaks) outMeters[c].add(metered[1][c].data(), kept);
         }
-        inputLoudness->add(metered[0][0].data(), metered[0][1].data(), wanted);
+        if (config.meterInput)
+            inputLoudness->add(metered[0][0].data(), metered[0][1].data(), wanted);
         outputLoudness->add(metered[1][0].data(), metered[1][1].data(), kept);
         inMetering += Clock::now() - metering;
         if (kept > 0 && !sink.write(written.data(), kept, error)) return false;

@@ -28,6 +28,11 @@ struct RenderConfig {
     double inputGain = 1.0;
     // The ceiling that no output sample may exceed; 0 when not known.
     double ceiling = 0.0;
+    // A search's passes need the output's figures only: the input's are the
+    // same every pass.
+    bool meterInput = true;
+    // Without a true-peak target a pass needs the output's loudness only.
+    bool meterOutputPeaks = true;
 };
 
 class Renderer {

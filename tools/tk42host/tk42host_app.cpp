@@ -10,9 +10,11 @@
 namespace {
 
 constexpr char kUsage[] = R"(usage:
+  tk42host --help | --version
   tk42host info MODULE
   tk42host render MODULE IN.wav OUT.wav [options]
   tk42host render MODULE --demo OUT.wav [options]
+  tk42host render MODULE IN.wav [IN.wav ...] --out-dir DIR [--album] [options]
   tk42host editor MODULE --screenshot OUT.png [--param NAME=V ...] [--state FILE]
   tk42host demo OUT.wav [--demo-seconds S]
 
@@ -36,6 +38,11 @@ render options:
   --seed N               dither seed, for repeatable output
   --report FILE.json     the summary as JSON
   --plot FILE.svg        a picture of the render: levels, gain reduction, loudness
+  --out-dir DIR          render every IN.wav into DIR under its own name; one
+                         --report for all; stops at the first bad input
+  --album                with --out-dir: one search of --target-lufs and
+                         --true-peak-max for all the files, which keep their
+                         relative levels
   --target-lufs L        search the gain (0 to 24 dB) that gives the output an
                          integrated loudness of L LUFS (within 0.1 LU)
   --true-peak-max T      lower the ceiling until the output's true peak is at
@@ -69,6 +76,11 @@ int runTk42host(const std::vector<std::string>& args, std::ostream& out, std::os
     std::string error;
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;
+        return kExitOk;
+    }
+    if (command == "--version" || command == "version") {
+        // The version the host reports to plug-ins (audioMasterGetVendorVersion).
+        out << "tk42host 1 (Tembro), VST 2.4 host\n";
         return kExitOk;
     }
     if (command == "info") {

@@ -1,12 +1,12 @@
 #include "tools/tk42host/true_peak_meter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 // The four phases of the 4x interpolation filter, tap by tap (tap 0 applies
-// to the newest sample), so that the four outputs of a sample are computed
-// side by side.
+// to the newest sample).
 constexpr double kTaps[12][4] = {
     {0.0017089843750, -0.0291748046875, -0.0189208984375, -0.0083007812500},
     {0.0109863281250, 0.0292968750000, 0.0330810546875, 0.0148925781250},
@@ -25,24 +25,33 @@ constexpr double kTaps[12][4] = {
 }  // namespace
 
 void TruePeakMeter::add(const double* samples, size_t count) {
-    for (size_t n = 0; n < count; ++n) {
-        // A bad sample must not poison the filter's history.
-        const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
-        if (std::fabs(x) > samplePeak) samplePeak = std::fabs(x);
-        head = head == 0 ? kTapCount - 1 : head - 1;
-        history[head] = history[head + kTapCount] = x;
-        const double* newestFirst = &history[head];
-        // Three partial sums per phase keep the additions from waiting on
-        // each other; a meter does not need the taps summed in order.
-        double y[3][4] = {};
-        for (int t = 0; t < kTapCount; t += 3) {
-            for (int p = 0; p < 3; ++p) {
-                for (int k = 0; k < 4; ++k) y[p][k] += kTaps[t + p][k] * newestFirst[t + p];
+    constexpr size_t kMemory = kTapCount - 1;
+    double x[kMemory + kChunk];
+    double y[kChunk];
+    std::copy(history.begin(), history.end(), x);
+    for (size_t done = 0; done < count;) {
+        const size_t n = std::min(kChunk, count - done);
+        double* fresh = x + kMemory;
+        for (size_t i = 0; i < n; ++i) {
+            // A bad sample must not poison the filter's memory.
+            const double v = std::isfinite(samples[done + i]) ? samples[done + i] : 0.0;
+            fresh[i] = v;
+            samplePeak = std::max(samplePeak, std::fabs(v));
+        }
+        for (int phase = 0; phase < 4; ++phase) {
+            std::fill(y, y + n, 0.0);
+            for (int t = 0; t < kTapCount; ++t) {
+                const double h = kTaps[t][phase];
+                const double* from = fresh - t;  // tap t weighs the sample t before
+                for (size_t i = 0; i < n; ++i) y[i] += h * from[i];
             }
+            double peak = truePeak;
+            for (size_t i = 0; i < n; ++i) peak = std::max(peak, std::fabs(y[i]));
+            truePeak = peak;
         }
-        for (int k = 0; k < 4; ++k) {
-            const double v = std::fabs(y[0][k] + y[1][k] + y[2][k]);
-            if (v > truePeak) truePeak = v;
-        }
+        // The chunk's last samples are the next chunk's memory.
+        std::copy(x + n, x + n + kMemory, x);
+        done += n;
     }
+    std::copy(x, x + kMemory, history.begin());
 }

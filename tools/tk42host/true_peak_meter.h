@@ -18,10 +18,11 @@ class TruePeakMeter {
 
   private:
     static constexpr int kTapCount = 12;
-    // Two copies of the last twelve samples, so that the twelve from head on
-    // are contiguous, newest first.
-    std::array<double, 2 * kTapCount> history{};
-    int head = 0;
+    // The samples are filtered in chunks, each phase over the whole chunk at
+    // once, so that the inner loops run over contiguous samples.
+    static constexpr size_t kChunk = 256;
+    // The last eleven samples, oldest first: the filter's memory.
+    std::array<double, kTapCount - 1> history{};
     double truePeak = 0.0;
     double samplePeak = 0.0;
 };

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "tools/tk42host/exit_codes.h"
@@ -23,17 +24,23 @@ struct Exit {
     int status = -1;  // the exit status, or the signal that ended the process
 };
 
-// Starts a long render of the demo signal (an hour of it) with stderr in
-// err.txt; the signal named in `ignored` starts out ignored, as nohup does.
-pid_t startRender(const TempDir& dir, int ignored = 0) {
+// Starts a long render of the demo signal (an hour of it), or with `demo`
+// the demo command writing that hour, with stderr in err.txt; the signal
+// named in `ignored` starts out ignored, as nohup does.
+pid_t startRender(const TempDir& dir, int ignored = 0, bool demo = false) {
     const std::string err = dir.file("err.txt");
     const std::string out = dir.file("out.wav");
     const pid_t pid = fork();
     if (pid == 0) {
         if (!freopen(err.c_str(), "w", stderr)) _exit(127);
         if (ignored) signal(ignored, SIG_IGN);
-        execl(TK42_HOST_PROGRAM, TK42_HOST_PROGRAM, "render", TK42_TEST_MODULE, "--demo",
-              out.c_str(), "--demo-seconds", "3600", "--quiet", static_cast<char*>(nullptr));
+        if (demo) {
+            execl(TK42_HOST_PROGRAM, TK42_HOST_PROGRAM, "demo", out.c_str(), "--demo-seconds",
+                  "3600", static_cast<char*>(nullptr));
+        } else {
+            execl(TK42_HOST_PROGRAM, TK42_HOST_PROGRAM, "render", TK42_TEST_MODULE, "--demo",
+                  out.c_str(), "--demo-seconds", "3600", "--quiet", static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     return pid;
@@ -44,8 +51,9 @@ bool renderUnderWay(const TempDir& dir) {
     const Clock::time_point give_up = Clock::now() + std::chrono::seconds(30);
     while (Clock::now() < give_up) {
         for (const std::string& name : dir.names()) {
+            std::error_code gone;
             if (name.find(".partial") != std::string::npos &&
-                readBytes(dir.file(name)).size() > 100000)
+                std::filesystem::file_size(dir.file(name), gone) > 100000 && !gone)
                 return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -112,4 +120,14 @@ TEST(Interruption, ASignalIgnoredAtStartStaysIgnored) {
     EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "SIGHUP stopped a render started under nohup";
     kill(pid, SIGINT);
     expectCleanInterruption(dir, waitFor(pid, std::chrono::seconds(20)), "Ctrl-C (SIGINT)");
+}
+
+TEST(Interruption, TheDemoCommandStopsCleanlyToo) {
+    TempDir dir;
+    writeBytes(dir.file("out.wav"), kOld);
+    const pid_t pid = startRender(dir, 0, true);
+    ASSERT_TRUE(renderUnderWay(dir));
+    kill(pid, SIGTERM);
+    expectCleanInterruption(dir, waitFor(pid, std::chrono::seconds(20)),
+                            "a termination request (SIGTERM)");
 }
