@@ -9,6 +9,14 @@ T* asPointer(intptr_t answer) {
     return reinterpret_cast<T*>(answer);
 }
 
+// The key opcodes carry the modifier bits in opt: the low byte of its whole
+// part. A value no int can hold (NaN, infinite, huge) has no such byte:
+// converting it would be undefined, so it means no modifier.
+uint8_t modifierBits(float opt) {
+    if (!(opt > -2147483648.0f && opt < 2147483648.0f)) return 0;
+    return static_cast<uint8_t>(static_cast<int32_t>(opt) & 0xFF);
+}
+
 }  // namespace
 
 intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
@@ -80,7 +88,7 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
             VstKeyCode key{};
             key.character = index;
             key.virt = static_cast<uint8_t>(value & 0xFF);
-            key.modifier = static_cast<uint8_t>(static_cast<int32_t>(opt) & 0xFF);
+            key.modifier = modifierBits(opt);
             bool handled = opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
             return handled ? 1 : 0;
         }

@@ -12,7 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "effect/parameters.h"
@@ -95,10 +98,36 @@ Call callOf(int32_t opcode) {
     }
 }
 
+// Values where rules change: the ends of the parameter range, the two-state
+// switch point, the ends of the accepted rates and just past them, rates far
+// above audio, the largest and smallest floats.
+constexpr float kEdges[] = {0.0f,
+                            -0.0f,
+                            0.5f,
+                            1.0f,
+                            1.0000001f,
+                            -1e-45f,
+                            1e-45f,
+                            1.17549435e-38f,
+                            3.40282347e38f,
+                            -3.40282347e38f,
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::quiet_NaN(),
+                            7999.999f,
+                            8000.0f,
+                            44100.0f,
+                            768000.0f,
+                            768000.06f,
+                            1e12f,
+                            1e30f};
+
 float anyFloat(FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange(0, 3)) {
+    switch (in.ConsumeIntegralInRange(0, 4)) {
         case 0:
             return in.ConsumeFloatingPointInRange(-0.5f, 1.5f);
+        case 4:
+            return kEdges[in.ConsumeIntegralInRange<size_t>(0, std::size(kEdges) - 1)];
         case 1: {
             // Any bit pattern: NaNs, infinities, subnormals.
             const uint32_t bits = in.ConsumeIntegral<uint32_t>();
@@ -237,19 +266,22 @@ class Session {
     void run(FuzzedDataProvider& in, int32_t frames, bool inPlace, Fn fn, bool replacing) {
         const size_t n = frames > 0 ? static_cast<size_t>(frames) : 1;
         std::vector<T> inL(n), inR(n), outL(n), outR(n);
-        const int style = in.ConsumeIntegralInRange(0, 2);
+        // The samples come from a few input bytes, so that an input holds
+        // many calls: a level (any float, its size taken), noise or a tone at
+        // that level from a seeded generator, and a few samples set to any
+        // float at chosen places.
+        const double level = std::fabs(static_cast<double>(anyFloat(in)));
+        const bool tone = in.ConsumeBool();
+        std::minstd_rand noise(in.ConsumeIntegral<uint32_t>());
+        std::uniform_real_distribution<double> bipolar(-1.0, 1.0);
         for (size_t i = 0; i < n; ++i) {
-            // Loud music-like values, any value at all, or raw bytes.
-            if (style == 0) {
-                inL[i] = static_cast<T>(8.0 * std::sin(0.01 * i + in.ConsumeProbability<double>()));
-                inR[i] = static_cast<T>(in.ConsumeFloatingPointInRange(-16.0, 16.0));
-            } else if (style == 1) {
-                inL[i] = in.ConsumeFloatingPoint<T>();
-                inR[i] = in.ConsumeFloatingPoint<T>();
-            } else {
-                inL[i] = static_cast<T>(anyFloat(in));
-                inR[i] = static_cast<T>(anyFloat(in));
-            }
+            const double x = tone ? std::sin(0.01 * static_cast<double>(i)) : bipolar(noise);
+            inL[i] = static_cast<T>(level * x);
+            inR[i] = static_cast<T>(tone ? -level * x : level * bipolar(noise));
+        }
+        for (int k = in.ConsumeIntegralInRange(0, 4); k > 0; --k) {
+            const size_t at = in.ConsumeIntegralInRange<size_t>(0, n - 1);
+            (in.ConsumeBool() ? inL : inR)[at] = static_cast<T>(anyFloat(in));
         }
         T* ins[2] = {inL.data(), inR.data()};
         T* outs[2] = {outL.data(), outR.data()};

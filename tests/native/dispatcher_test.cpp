@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,18 @@ TEST(Dispatcher, KeyOpcodesBuildTheKeyRecord) {
     EXPECT_EQ(editor->lastKey.character, 'a');
     EXPECT_EQ(editor->lastKey.virt, 0xFF);
     EXPECT_EQ(editor->lastKey.modifier, 2);
+
+    // A modifier value no int can hold is no modifier (converting it would be
+    // undefined behaviour, which the sanitizer build stops on).
+    for (float opt : {5.1e15f, -3e9f, std::numeric_limits<float>::infinity(),
+                      std::numeric_limits<float>::quiet_NaN()}) {
+        editor->lastKey.modifier = 0xAA;
+        fx.dispatch(effEditKeyDown, 'b', 13, nullptr, opt);
+        EXPECT_EQ(editor->lastKey.character, 'b');
+        EXPECT_EQ(editor->lastKey.modifier, 0);
+    }
+    fx.dispatch(effEditKeyDown, 'b', 13, nullptr, -1.0f);
+    EXPECT_EQ(editor->lastKey.modifier, 0xFF);
 
     EXPECT_EQ(fx.dispatch(effSetEditKnobMode, 0, 2), 1);
     EXPECT_EQ(editor->knobMode, 2);
