@@ -14,7 +14,7 @@ cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native \
   tk42_editor_bench
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42_module_speed
+cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42_module_speed tk42_editor_bench_win32
 
 echo "== Google Benchmark: the effect's process routines"
 build/bench/bench/tk42_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
@@ -22,6 +22,13 @@ build/bench/bench/tk42_bench --benchmark_repetitions=3 --benchmark_report_aggreg
 
 echo "== Google Benchmark: the Linux module's editor, UI-thread CPU per idle with the meter moving"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/bench/bench/tk42_editor_bench
+
+echo "== the DLL's editor under Wine, UI-thread CPU per idle with the meter moving"
+# Its own Wine server, started inside the X session: one started without a
+# display cannot make windows afterwards.
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'build/win/wine-server.sh start &&
+  cd build/win/bin && ../wine-run.sh tk42_editor_bench_win32.exe TK42R_x64.dll'
+build/win/wine-server.sh stop
 
 echo "== speed run: $rounds alternating rounds of the native module (with x42-dpl) and the DLL"
 log=$(mktemp)
