@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/swelling_signal.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 
@@ -73,11 +74,7 @@ void EditorIdleX11(benchmark::State& state) {
     std::thread audio([&] {
         std::vector<float> left(256), right(256);
         for (long n = 0; !stop; n += 256) {
-            for (int i = 0; i < 256; ++i) {
-                const double t = double(n + i) / 48000.0;
-                const double level = 0.5 + 0.5 * std::sin(2.0 * M_PI * 1.5 * t);
-                left[i] = right[i] = float(level * std::sin(2.0 * M_PI * 220.0 * t));
-            }
+            fillSwelling(n, left.data(), right.data(), 256);
             float* io[2] = {left.data(), right.data()};
             fx.process(io, io, 256);
             std::this_thread::sleep_for(std::chrono::microseconds(5333));  // real time

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/swelling_signal.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kIdles = 400;
 constexpr int kRounds = 5;
-constexpr double kTwoPi = 6.283185307179586;
 
 intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 1;
@@ -103,11 +103,7 @@ int main(int argc, char** argv) {
     std::thread audio([&] {
         std::vector<float> left(256), right(256);
         for (long n = 0; !stop; n += 256) {
-            for (int i = 0; i < 256; ++i) {
-                const double t = double(n + i) / 48000.0;
-                const double level = 0.5 + 0.5 * std::sin(kTwoPi * 1.5 * t);
-                left[i] = right[i] = float(level * std::sin(kTwoPi * 220.0 * t));
-            }
+            fillSwelling(n, left.data(), right.data(), 256);
             float* io[2] = {left.data(), right.data()};
             fx.process(io, io, 256);
             Sleep(5);  // about real time

@@ -17,20 +17,6 @@ __attribute__((weak)) EmbeddedResourceTable embeddedResources() {
 
 namespace platform {
 
-namespace {
-// The resources are compiled in, so nothing reads the handle; it is kept for
-// the module entry that gives one.
-void* ownModule = nullptr;
-}  // namespace
-
-void setModuleHandle(void* handle) {
-    ownModule = handle;
-}
-
-void* moduleHandle() {
-    return ownModule;
-}
-
 bool findResource(int id, const char* type, const uint8_t** data, size_t* size) {
     software::EmbeddedResourceTable table = software::embeddedResources();
     for (size_t i = 0; i < table.count; ++i) {

@@ -6,19 +6,6 @@
 namespace TKGUI {
 namespace platform {
 
-namespace {
-// Written by the module entry before any other call of the module.
-void* ownModule = nullptr;
-}  // namespace
-
-void setModuleHandle(void* handle) {
-    ownModule = handle;
-}
-
-void* moduleHandle() {
-    return ownModule;
-}
-
 bool findResource(int id, const char* type, const uint8_t** data, size_t* size) {
     HMODULE module = moduleInstance();
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(static_cast<WORD>(id)), type);

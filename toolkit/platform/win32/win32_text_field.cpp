@@ -5,6 +5,7 @@
 // window is destroyed: DestroyWindow sends the field a focus-lost message of
 // its own, which must not reach the client again.
 #include "toolkit/platform/text_field.h"
+#include "toolkit/platform/text_field_client.h"
 #include "toolkit/platform/win32/win32_handles.h"
 
 namespace TKGUI {
@@ -22,18 +23,6 @@ namespace {
 
 TextField* fieldOf(HWND window) {
     return reinterpret_cast<TextField*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-// Calls the client; answers whether the field survived the call. A field
-// closed during the call is freed here, once the outermost call returns.
-template <typename Call>
-bool callClient(TextField* field, Call call) {
-    ++field->callbackDepth;
-    if (field->client) call(field->client);
-    --field->callbackDepth;
-    if (!field->closed) return true;
-    if (field->callbackDepth == 0) delete field;
-    return false;
 }
 
 LRESULT CALLBACK fieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -14,6 +14,7 @@
 
 #include "toolkit/platform/software/software_text.h"
 #include "toolkit/platform/text_field.h"
+#include "toolkit/platform/text_field_client.h"
 #include "toolkit/platform/x11/x11_frame_window.h"
 
 namespace TKGUI {
@@ -44,18 +45,6 @@ namespace {
 constexpr uint32_t kFieldColor = 0xFFFFFFFFu;
 constexpr uint32_t kTextColor = 0xFF000000u;
 constexpr uint32_t kSelectionColor = 0xFF0078D7u;
-
-// Calls the client; answers whether the field survived the call. A field
-// closed during the call is freed here, once the outermost call returns.
-template <typename Call>
-bool callClient(TextField* field, Call call) {
-    ++field->callbackDepth;
-    if (field->client) call(field->client);
-    --field->callbackDepth;
-    if (!field->closed) return true;
-    if (field->callbackDepth == 0) delete field;
-    return false;
-}
 
 void fill(Image& image, const CRect& r, uint32_t pixel) {
     const CRect area = r.intersection(CRect(0, 0, image.width, image.height));
