@@ -148,6 +148,17 @@ inline LogParts logOnePlus(double f) {
     return {hi, lo};
 }
 
+// log10(2^e m) for an integer e and m in (sqrt(2)/2, sqrt(2)].
+inline double log10Of(double e, double m) {
+    const LogParts p = logOnePlus(m - 1.0);  // m - 1 is exact
+    const double eHi = e * kLog10Of2Hi;
+    const double valHi = p.hi * kInvLn10Hi;
+    double valLo = e * kLog10Of2Lo + (p.lo + p.hi) * kInvLn10Lo + p.lo * kInvLn10Hi;
+    const double sum = eHi + valHi;
+    valLo = valLo + ((eHi - sum) + valHi);
+    return valLo + sum;
+}
+
 // log10 of a positive finite x, scaled by 2^54 first when subnormal says so.
 template <bool kMaybeSubnormal>
 inline double log10Positive(double x) {
@@ -161,16 +172,10 @@ inline double log10Positive(double x) {
     const bool high = m > kSqrt2;
     m = high ? m * 0.5 : m;
     e = high ? e + 1.0 : e;
-    const LogParts p = logOnePlus(m - 1.0);  // m - 1 is exact
-    const double eHi = e * kLog10Of2Hi;
-    const double valHi = p.hi * kInvLn10Hi;
-    double valLo = e * kLog10Of2Lo + (p.lo + p.hi) * kInvLn10Lo + p.lo * kInvLn10Hi;
-    const double sum = eHi + valHi;
-    valLo = valLo + ((eHi - sum) + valHi);
-    return valLo + sum;
+    return log10Of(e, m);
 }
 
-// log10Positive for x in (sqrt(2)/2, 1], where m = x and e = +0: the terms
+// log10Positive for x in (sqrt(2)/2, sqrt(2)], where m = x and e = +0: the terms
 // in e vanish exactly. (e kLog10Of2Lo is -0 and adds nothing; eHi is +0, so
 // sum is valHi and the correction (eHi - sum) + valHi is +0; valLo + sum
 // then equals the general sum, valHi being nonzero but for x = 1, where
@@ -201,7 +206,7 @@ inline double log10Normal(double x) {
     return detail::log10Positive<false>(x);
 }
 
-// log10(x) for x known to lie in (sqrt(2)/2, 1]: the same bits as log10(x),
+// log10(x) for x known to lie in (sqrt(2)/2, sqrt(2)]: the same bits as log10(x),
 // with a third less work. A limit gain of less than 3 dB is such an x.
 inline double log10NearOne(double x) {
     return detail::log10NearOne(x);

@@ -12,6 +12,9 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "effect/dsp_math.h"
 
 namespace dsp {
@@ -91,11 +94,10 @@ __attribute__((target("avx2"))) void expAvx2(const double* x, double* y, int n) 
 }
 
 // Which of the log10 functions a loop applies.
-enum class Log10Kind { general, normal, nearOne };
+enum class Log10Kind { general, normal };
 
 template <Log10Kind kKind>
 inline double log10Of(double x) {
-    if (kKind == Log10Kind::nearOne) return dsp::log10NearOne(x);
     return kKind == Log10Kind::normal ? dsp::log10Normal(x) : dsp::log10(x);
 }
 
@@ -115,6 +117,210 @@ __attribute__((target("avx2"))) void log10Avx2(const double* x, double* y, int n
 template <Log10Kind kKind>
 __attribute__((target("avx512f,avx512dq"))) void log10Avx512(const double* x, double* y, int n) {
     log10Loop<kKind>(x, y, n);
+}
+
+// -(20 log10(x)), the gain reduction in dB of a gain x, over stretches of
+// up to 128. Gains move slowly: over a stretch they mostly stay within one
+// binade (an interval (2^e sqrt(2)/2, 2^e sqrt(2)]), and then e need not be
+// found lane by lane; near one, e is 0 and drops out. Otherwise each group of
+// eight near one still gets the cheaper loop.
+constexpr int kGroup = 8;  // the widest form's lanes
+constexpr int kStretch = 128;
+constexpr double kGreatest = 0x1.fffffffffffffp+1023;
+constexpr double kBelowLeastNormal = 0x1.fffffffffffffp-1023;
+
+inline double twoTo(int k) {
+    return fromBits(static_cast<uint64_t>(k + 1023) << 52);
+}
+
+// The binade of x, for x with 2^-e and the binade's ends normal and finite.
+inline bool binadeOf(double x, int& e) {
+    if (!(x >= 0x1p-1021 && x <= 0x1p1022)) return false;
+    constexpr uint64_t kFraction = 0x000fffffffffffffu;
+    const uint64_t b = bitsOf(x);
+    e = static_cast<int>((b >> 52) & 0x7ffu) - 1023;
+    if ((b & kFraction) > (bitsOf(kSqrt2) & kFraction)) ++e;
+    return true;
+}
+
+// The binade of a stretch's first element as an interval (low, high], and
+// its e; an empty interval where that element has no binade of its own.
+struct Binade {
+    int e = 0;
+    double low = 1, high = 0;
+};
+inline Binade binadeOfFirst(const double* x) {
+    Binade b;
+    if (binadeOf(x[0], b.e)) {
+        b.low = kLog10NearOneFrom * twoTo(b.e);
+        b.high = kSqrt2 * twoTo(b.e);
+    }
+    return b;
+}
+
+inline double reductionDb(double log10OfX) {
+    return -(20.0 * log10OfX);
+}
+
+// The loops, inlined into each form, where they are vectorised for it. Each
+// gives every element the bits of -(20 dsp::log10(x)).
+// A stretch that lies in one binade.
+__attribute__((always_inline)) inline void reductionDbInBinade(const double* x, double* y, int full,
+                                                               int binade) {
+    if (binade == 0) {
+        for (int i = 0; i < full; ++i) y[i] = reductionDb(dsp::log10NearOne(x[i]));
+    } else {
+        const double e = binade, scale = twoTo(-binade);  // x scale is exact
+        for (int i = 0; i < full; ++i) y[i] = reductionDb(detail::log10Of(e, x[i] * scale));
+    }
+}
+
+// Any other stretch, group by group.
+__attribute__((always_inline)) inline void reductionDbByGroup(const double* x, double* y, int full,
+                                                              const bool* near, bool normal) {
+    for (int g = 0; g < full; g += kGroup) {
+        if (near[g / kGroup]) {
+            for (int i = g; i < g + kGroup; ++i) y[i] = reductionDb(dsp::log10NearOne(x[i]));
+        } else if (normal) {
+            for (int i = g; i < g + kGroup; ++i) y[i] = reductionDb(dsp::log10Normal(x[i]));
+        } else {
+            for (int i = g; i < g + kGroup; ++i) y[i] = reductionDb(dsp::log10(x[i]));
+        }
+    }
+}
+
+// The elements after the last whole group, one at a time.
+inline void reductionDbTail(const double* x, double* y, int full, int n) {
+    for (int i = full; i < n; ++i) y[i] = reductionDb(dsp::log10(x[i]));
+}
+
+// Each form's tests: whether all of x[0..full) lie in (low, high], and which
+// groups lie in (sqrt(2)/2, sqrt(2)], the binade of one. The comparisons
+// are ordered, so a NaN lies in no interval.
+inline __m128d within(__m128d v, __m128d low, __m128d high) {
+    return _mm_and_pd(_mm_cmpgt_pd(v, low), _mm_cmple_pd(v, high));
+}
+
+bool allWithinSse2(const double* x, int full, double lo, double hi) {
+    const __m128d low = _mm_set1_pd(lo), high = _mm_set1_pd(hi);
+    __m128d all = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+    for (int i = 0; i < full; i += 2) all = _mm_and_pd(all, within(_mm_loadu_pd(x + i), low, high));
+    return _mm_movemask_pd(all) == 3;
+}
+
+void nearGroupsSse2(const double* x, int full, bool* near) {
+    const __m128d from = _mm_set1_pd(kLog10NearOneFrom), to = _mm_set1_pd(kSqrt2);
+    for (int g = 0; g < full; g += kGroup) {
+        __m128d all = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+        for (int i = g; i < g + kGroup; i += 2) {
+            const __m128d v = _mm_loadu_pd(x + i);
+            all = _mm_and_pd(all, within(v, from, to));
+        }
+        near[g / kGroup] = _mm_movemask_pd(all) == 3;
+    }
+}
+
+void reductionDbSse2(const double* x, double* y, int n) {
+    const int full = n - n % kGroup;
+    for (int start = 0; start < full; start += kStretch) {
+        const double* xs = x + start;
+        const int len = std::min(kStretch, full - start);
+        const Binade b = binadeOfFirst(xs);
+        if (allWithinSse2(xs, len, b.low, b.high)) {
+            reductionDbInBinade(xs, y + start, len, b.e);
+        } else {
+            bool near[kStretch / kGroup];
+            nearGroupsSse2(xs, len, near);
+            const bool normal = allWithinSse2(xs, len, kBelowLeastNormal, kGreatest);
+            reductionDbByGroup(xs, y + start, len, near, normal);
+        }
+    }
+    reductionDbTail(x, y, full, n);
+}
+
+__attribute__((target("avx2"))) inline __m256d within(__m256d v, __m256d low, __m256d high) {
+    return _mm256_and_pd(_mm256_cmp_pd(v, low, _CMP_GT_OQ), _mm256_cmp_pd(v, high, _CMP_LE_OQ));
+}
+
+__attribute__((target("avx2"))) inline bool allWithinAvx2(const double* x, int full, double lo,
+                                                          double hi) {
+    const __m256d low = _mm256_set1_pd(lo), high = _mm256_set1_pd(hi);
+    __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+    for (int i = 0; i < full; i += 4) {
+        all = _mm256_and_pd(all, within(_mm256_loadu_pd(x + i), low, high));
+    }
+    return _mm256_movemask_pd(all) == 15;
+}
+
+__attribute__((target("avx2"))) inline void nearGroupsAvx2(const double* x, int full, bool* near) {
+    const __m256d from = _mm256_set1_pd(kLog10NearOneFrom), to = _mm256_set1_pd(kSqrt2);
+    for (int g = 0; g < full; g += kGroup) {
+        __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+        for (int i = g; i < g + kGroup; i += 4) {
+            const __m256d v = _mm256_loadu_pd(x + i);
+            all = _mm256_and_pd(all, within(v, from, to));
+        }
+        near[g / kGroup] = _mm256_movemask_pd(all) == 15;
+    }
+}
+
+__attribute__((target("avx2"))) void reductionDbAvx2(const double* x, double* y, int n) {
+    const int full = n - n % kGroup;
+    for (int start = 0; start < full; start += kStretch) {
+        const double* xs = x + start;
+        const int len = std::min(kStretch, full - start);
+        const Binade b = binadeOfFirst(xs);
+        if (allWithinAvx2(xs, len, b.low, b.high)) {
+            reductionDbInBinade(xs, y + start, len, b.e);
+        } else {
+            bool near[kStretch / kGroup];
+            nearGroupsAvx2(xs, len, near);
+            const bool normal = allWithinAvx2(xs, len, kBelowLeastNormal, kGreatest);
+            reductionDbByGroup(xs, y + start, len, near, normal);
+        }
+    }
+    reductionDbTail(x, y, full, n);
+}
+
+__attribute__((target("avx512f,avx512dq"))) inline __mmask8 within(__m512d v, __m512d low,
+                                                                   __m512d high) {
+    return _mm512_cmp_pd_mask(v, low, _CMP_GT_OQ) & _mm512_cmp_pd_mask(v, high, _CMP_LE_OQ);
+}
+
+__attribute__((target("avx512f,avx512dq"))) inline bool allWithinAvx512(const double* x, int full,
+                                                                        double lo, double hi) {
+    const __m512d low = _mm512_set1_pd(lo), high = _mm512_set1_pd(hi);
+    __mmask8 all = 0xff;
+    for (int i = 0; i < full; i += 8) all &= within(_mm512_loadu_pd(x + i), low, high);
+    return all == 0xff;
+}
+
+__attribute__((target("avx512f,avx512dq"))) inline void nearGroupsAvx512(const double* x, int full,
+                                                                         bool* near) {
+    const __m512d from = _mm512_set1_pd(kLog10NearOneFrom), to = _mm512_set1_pd(kSqrt2);
+    for (int g = 0; g < full; g += kGroup) {
+        const __m512d v = _mm512_loadu_pd(x + g);
+        near[g / kGroup] = within(v, from, to) == 0xff;
+    }
+}
+
+__attribute__((target("avx512f,avx512dq"))) void reductionDbAvx512(const double* x, double* y,
+                                                                   int n) {
+    const int full = n - n % kGroup;
+    for (int start = 0; start < full; start += kStretch) {
+        const double* xs = x + start;
+        const int len = std::min(kStretch, full - start);
+        const Binade b = binadeOfFirst(xs);
+        if (allWithinAvx512(xs, len, b.low, b.high)) {
+            reductionDbInBinade(xs, y + start, len, b.e);
+        } else {
+            bool near[kStretch / kGroup];
+            nearGroupsAvx512(xs, len, near);
+            const bool normal = allWithinAvx512(xs, len, kBelowLeastNormal, kGreatest);
+            reductionDbByGroup(xs, y + start, len, near, normal);
+        }
+    }
+    reductionDbTail(x, y, full, n);
 }
 
 template <Log10Kind kKind>
@@ -163,12 +369,22 @@ void log10NormalOf(const double* x, double* y, int n, VectorWidth width) {
     log10Forms<Log10Kind::normal>(x, y, n, width);
 }
 
-void log10NearOneOf(const double* x, double* y, int n, VectorWidth width) {
-    log10Forms<Log10Kind::nearOne>(x, y, n, width);
+void reductionDbOf(const double* x, double* y, int n, VectorWidth width) {
+    if (width == VectorWidth::avx512) {
+        reductionDbAvx512(x, y, n);
+    } else if (width == VectorWidth::avx2) {
+        reductionDbAvx2(x, y, n);
+    } else {
+        reductionDbSse2(x, y, n);
+    }
 }
 
 void expOf(const double* x, double* y, int n) {
     expOf(x, y, n, kWidest);
+}
+
+void reductionDbOf(const double* x, double* y, int n) {
+    reductionDbOf(x, y, n, kWidest);
 }
 
 void log10Of(const double* x, double* y, int n) {
@@ -177,10 +393,6 @@ void log10Of(const double* x, double* y, int n) {
 
 void log10NormalOf(const double* x, double* y, int n) {
     log10NormalOf(x, y, n, kWidest);
-}
-
-void log10NearOneOf(const double* x, double* y, int n) {
-    log10NearOneOf(x, y, n, kWidest);
 }
 
 }  // namespace dsp

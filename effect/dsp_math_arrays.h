@@ -8,10 +8,11 @@ namespace dsp {
 void expOf(const double* x, double* y, int n);
 // y[i] = log10(x[i]) for i < n; y may be x.
 void log10Of(const double* x, double* y, int n);
-// The same for arguments known to be normal positive finite numbers, and
-// for arguments known to lie in (kLog10NearOneFrom, 1].
+// The same for arguments known to be normal positive finite numbers.
 void log10NormalOf(const double* x, double* y, int n);
-void log10NearOneOf(const double* x, double* y, int n);
+// y[i] = -(20 log10(x[i])), a gain's reduction in dB, for i < n; y may be x.
+// Fastest for gains between -3 dB and +3 dB.
+void reductionDbOf(const double* x, double* y, int n);
 
 // The forms, for tests that compare them. A form wider than widestForm()
 // must not be called.
@@ -20,6 +21,6 @@ VectorWidth widestForm();
 void expOf(const double* x, double* y, int n, VectorWidth width);
 void log10Of(const double* x, double* y, int n, VectorWidth width);
 void log10NormalOf(const double* x, double* y, int n, VectorWidth width);
-void log10NearOneOf(const double* x, double* y, int n, VectorWidth width);
+void reductionDbOf(const double* x, double* y, int n, VectorWidth width);
 
 }  // namespace dsp

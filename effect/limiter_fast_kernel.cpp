@@ -49,7 +49,10 @@ struct Gathered {
     }
 };
 
-template <typename T, bool kLimit, bool kMeter>
+// What the meter reads, if it is attached.
+enum class Meter { detached, clipStage, limitStage };
+
+template <typename T, bool kLimit, Meter kMeterSource>
 void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
          MeterReading& meter, T** inputs, T** outputs, int32_t sampleFrames) {
     // Legend of the locals, loaded once and stored back after the loop:
@@ -76,7 +79,8 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
     const double threshLin = b.threshLin, threshDb = b.threshDb;
     const double safeLevel = threshLin * kSafeBelowCeiling;
     const double fall = meter.fallCoef, keepFall = 1.0 - fall;
-    const bool meterOnLimit = kMeter && kLimit && b.meterShowsLimit;
+    constexpr bool kMeter = kMeterSource != Meter::detached;
+    constexpr bool kMeterOnLimit = kLimit && kMeterSource == Meter::limitStage;
 
     // Two sets of per-chunk arrays: while the limit stage fills one chunk's,
     // the clip stage consumes the previous chunk's in the same loop, so that
@@ -120,7 +124,7 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
             ringL[pos] = xL;
             ringR[pos] = xR;
             if (++pos == kLookAhead) pos = 0;
-            if (meterOnLimit) k.meterDb[n] = gain;
+            if constexpr (kMeterOnLimit) k.meterDb[n] = gain;
         }
         k.yL[n] = vL;
         k.yR[n] = vR;
@@ -140,8 +144,8 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
         const double arg = -grDb * kDbToLinear;
         g[n] = 1.0;
         if (arg < kExpIsOneAbove) moving.add(n, arg);
-        if (kMeter) {
-            const double m = meterOnLimit ? k.meterDb[n] : grDb;
+        if constexpr (kMeter) {
+            const double m = kMeterOnLimit ? k.meterDb[n] : grDb;
             grMeter = m > grMeter ? m : keepFall * m + fall * grMeter;
         }
     };
@@ -181,21 +185,8 @@ void run(LimiterState& st, const LimiterCoefficients& c, const BlockSettings& b,
             const double o = 20.0 * hot.value[i] - threshDb;
             cur.over[hot.at[i]] = o < 0 ? 0.0 : o;
         }
-        // The meter's reading of the limit gain; log10(1) is exactly 0.
-        if (meterOnLimit) {
-            // The gain lies in (0, 1], mostly above -3 dB; only a
-            // pathological input takes it into the subnormal range.
-            double least = 1.0;
-            for (int n = 0; n < cur.len; ++n) least = std::min(least, cur.meterDb[n]);
-            if (least > dsp::kLog10NearOneFrom) {
-                dsp::log10NearOneOf(cur.meterDb, cur.meterDb, cur.len);
-            } else if (least >= 0x1p-1022) {
-                dsp::log10NormalOf(cur.meterDb, cur.meterDb, cur.len);
-            } else {
-                dsp::log10Of(cur.meterDb, cur.meterDb, cur.len);
-            }
-            for (int n = 0; n < cur.len; ++n) cur.meterDb[n] = -(20.0 * cur.meterDb[n]);
-        }
+        // The limit gain as the meter reads it, in dB of reduction.
+        if constexpr (kMeterOnLimit) dsp::reductionDbOf(cur.meterDb, cur.meterDb, cur.len);
         prev = &cur;
     }
     for (int n = 0; n < prev->len; ++n) clipStep(*prev, n);
@@ -218,15 +209,17 @@ void processFast(LimiterState& st, const LimiterCoefficients& c, const BlockSett
                  MeterReading& meter, T** inputs, T** outputs, int32_t sampleFrames) {
     if (sampleFrames <= 0) return;
     if (b.limitMode) {
-        if (meter.active) {
-            run<T, true, true>(st, c, b, meter, inputs, outputs, sampleFrames);
+        if (!meter.active) {
+            run<T, true, Meter::detached>(st, c, b, meter, inputs, outputs, sampleFrames);
+        } else if (b.meterShowsLimit) {
+            run<T, true, Meter::limitStage>(st, c, b, meter, inputs, outputs, sampleFrames);
         } else {
-            run<T, true, false>(st, c, b, meter, inputs, outputs, sampleFrames);
+            run<T, true, Meter::clipStage>(st, c, b, meter, inputs, outputs, sampleFrames);
         }
     } else if (meter.active) {
-        run<T, false, true>(st, c, b, meter, inputs, outputs, sampleFrames);
+        run<T, false, Meter::clipStage>(st, c, b, meter, inputs, outputs, sampleFrames);
     } else {
-        run<T, false, false>(st, c, b, meter, inputs, outputs, sampleFrames);
+        run<T, false, Meter::detached>(st, c, b, meter, inputs, outputs, sampleFrames);
     }
 }
 

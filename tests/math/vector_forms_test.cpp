@@ -93,19 +93,63 @@ TEST(VectorForms, Log10OfNormalArgumentsMatchesTheGeneralFunction) {
     }
 }
 
-TEST(VectorForms, Log10NearOneMatchesTheGeneralFunction) {
-    auto array = [](const double* x, double* y, int n, dsp::VectorWidth w) {
-        dsp::log10NearOneOf(x, y, n, w);
+// Gains as the limiter's meter sees them: slow walks that stay in one binade
+// (2^e sqrt(2)/2, 2^e sqrt(2)] for a while, cross into the next, sit on a
+// binade's ends, and now and then hold a value no binade has.
+std::vector<double> gainWalks() {
+    const double from = dsp::kLog10NearOneFrom, sqrt2 = 2 * dsp::kLog10NearOneFrom;
+    std::vector<double> x;
+    uint64_t s = 11;
+    auto uniform = [&s] {
+        s = s * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(s >> 11) * 0x1p-53;
     };
-    std::vector<double> near;
-    for (double v : arguments(0.70710678118654746, 1.0, false)) {
-        if (v > dsp::kLog10NearOneFrom && v <= 1.0) near.push_back(v);
+    // Walks at and around one, and deep in the range and at its ends.
+    for (double start : {1.0, 0.9, 0.5, 0.3, 1.3, 1e-3, 1e-300, 0x1p-1020, 1e300, 0x1p1021}) {
+        double g = start;
+        for (int i = 0; i < 3000; ++i) {
+            g *= std::exp((uniform() - 0.5) * (i % 700 < 350 ? 0.004 : 0.05));
+            x.push_back(g);
+        }
     }
-    for (double v :
-         {std::nextafter(dsp::kLog10NearOneFrom, 1.0), 0.75, 0x1.fffffffffffffp-1, 1.0}) {
-        near.push_back(v);
+    // Each end of a binade, and its neighbours, as a whole stretch and mixed.
+    for (int e : {-1022, -1021, -1020, -3, -1, 0, 1, 1021, 1022}) {
+        for (double edge : {std::ldexp(from, e), std::ldexp(sqrt2, e)}) {
+            for (double v : {std::nextafter(edge, 0.0), edge, std::nextafter(edge, 2 * edge)}) {
+                for (int i = 0; i < 136; ++i) x.push_back(i % 5 == 0 ? v : std::ldexp(0.9, e));
+                for (int i = 0; i < 128; ++i) x.push_back(v);
+            }
+        }
     }
-    for (dsp::VectorWidth w : widths()) expectSameAsScalar(near, dsp::log10, array, w);
+    // Values outside every binade, alone among gains near one.
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double odd : {0.0, -0.0, -0.5, 0x1p-1074, 0x1p-1022, inf, -inf, std::nan(""), 1.5, 0.25}) {
+        for (int i = 0; i < 128; ++i) x.push_back(i == 77 ? odd : 0.95);
+    }
+    return x;
+}
+
+double reductionDb(double x) {
+    return -(20.0 * dsp::log10(x));
+}
+
+TEST(VectorForms, ReductionDbMatchesTheScalarBits) {
+    auto array = [](const double* x, double* y, int n, dsp::VectorWidth w) {
+        dsp::reductionDbOf(x, y, n, w);
+    };
+    const std::vector<double> walks = gainWalks();
+    for (dsp::VectorWidth w : widths()) expectSameAsScalar(walks, reductionDb, array, w);
+    // Every length up to two stretches and a bit, in place as the kernel
+    // calls it.
+    for (dsp::VectorWidth w : widths()) {
+        for (int n = 0; n <= 300; ++n) {
+            std::vector<double> y(walks.begin() + 2900, walks.begin() + 2900 + n);
+            dsp::reductionDbOf(y.data(), y.data(), n, w);
+            for (int i = 0; i < n; ++i) {
+                ASSERT_TRUE(sameBits(y[i], reductionDb(walks[2900 + i]))) << n << " " << i;
+            }
+        }
+    }
 }
 
 TEST(VectorForms, ExpOfTinyArgumentsIsExactlyOne) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "effect/limiter_kernel.h"
 #include "effect/parameters.h"
@@ -40,18 +41,27 @@ void expectSameResults(const Case& k, const StereoSignal& in, size_t block) {
     LimiterState refState, fastState;
     MeterReading refMeter{k.meter, kTiny, 0.9998};
     MeterReading fastMeter = refMeter;
+    // The reading after every block: a wrong reduction in one frame may
+    // have decayed below the last bit by the end of the signal.
+    std::vector<double> refReadings, fastReadings;
     StereoSignal ref = processInBlocks<T>(in, block, [&](T** i, T** o, int32_t n) {
         processReference(refState, c, b, refMeter, i, o, n);
+        refReadings.push_back(refMeter.valueDb);
     });
     StereoSignal fast = processInBlocks<T>(in, block, [&](T** i, T** o, int32_t n) {
         processFast(fastState, c, b, fastMeter, i, o, n);
+        fastReadings.push_back(fastMeter.valueDb);
     });
+    ASSERT_EQ(refReadings.size(), fastReadings.size());
+    for (size_t i = 0; i < refReadings.size(); ++i) {
+        ASSERT_EQ(std::memcmp(&refReadings[i], &fastReadings[i], sizeof(double)), 0)
+            << "meter after block " << i;
+    }
     for (size_t i = 0; i < in.size(); ++i) {
         ASSERT_EQ(std::memcmp(&ref.left[i], &fast.left[i], sizeof(double)), 0) << "frame " << i;
         ASSERT_EQ(std::memcmp(&ref.right[i], &fast.right[i], sizeof(double)), 0) << "frame " << i;
     }
     EXPECT_EQ(std::memcmp(&refState, &fastState, sizeof refState), 0);
-    EXPECT_EQ(std::memcmp(&refMeter.valueDb, &fastMeter.valueDb, sizeof(double)), 0);
 }
 
 const Case kCases[] = {
