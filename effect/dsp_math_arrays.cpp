@@ -189,138 +189,107 @@ __attribute__((always_inline)) inline void reductionDbByGroup(const double* x, d
     }
 }
 
-// The elements after the last whole group, one at a time.
-inline void reductionDbTail(const double* x, double* y, int full, int n) {
+// The conversion with a form's tests: Form::allWithin(x, full, low, high)
+// tells whether all of x[0..full) lie in (low, high], Form::nearGroups which
+// groups lie in (sqrt(2)/2, sqrt(2)], the binade of one. Each form calls it
+// from a function of its own target, where the loops are vectorised for it.
+template <typename Form>
+__attribute__((always_inline)) inline void reductionDbWith(const double* x, double* y, int n) {
+    const int full = n - n % kGroup;
+    for (int start = 0; start < full; start += kStretch) {
+        const double* xs = x + start;
+        const int len = std::min(kStretch, full - start);
+        const Binade b = binadeOfFirst(xs);
+        if (Form::allWithin(xs, len, b.low, b.high)) {
+            reductionDbInBinade(xs, y + start, len, b.e);
+        } else {
+            bool near[kStretch / kGroup];
+            Form::nearGroups(xs, len, near);
+            const bool normal = Form::allWithin(xs, len, kBelowLeastNormal, kGreatest);
+            reductionDbByGroup(xs, y + start, len, near, normal);
+        }
+    }
+    // The elements after the last whole group, one at a time.
     for (int i = full; i < n; ++i) y[i] = reductionDb(dsp::log10(x[i]));
 }
 
-// Each form's tests: whether all of x[0..full) lie in (low, high], and which
-// groups lie in (sqrt(2)/2, sqrt(2)], the binade of one. The comparisons
-// are ordered, so a NaN lies in no interval.
-inline __m128d within(__m128d v, __m128d low, __m128d high) {
-    return _mm_and_pd(_mm_cmpgt_pd(v, low), _mm_cmple_pd(v, high));
-}
-
-bool allWithinSse2(const double* x, int full, double lo, double hi) {
-    const __m128d low = _mm_set1_pd(lo), high = _mm_set1_pd(hi);
-    __m128d all = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-    for (int i = 0; i < full; i += 2) all = _mm_and_pd(all, within(_mm_loadu_pd(x + i), low, high));
-    return _mm_movemask_pd(all) == 3;
-}
-
-void nearGroupsSse2(const double* x, int full, bool* near) {
-    const __m128d from = _mm_set1_pd(kLog10NearOneFrom), to = _mm_set1_pd(kSqrt2);
-    for (int g = 0; g < full; g += kGroup) {
-        __m128d all = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-        for (int i = g; i < g + kGroup; i += 2) {
-            const __m128d v = _mm_loadu_pd(x + i);
-            all = _mm_and_pd(all, within(v, from, to));
-        }
-        near[g / kGroup] = _mm_movemask_pd(all) == 3;
+// The forms' tests. The comparisons are ordered, so a NaN lies in no
+// interval.
+struct Sse2 {
+    static __m128d within(__m128d v, __m128d low, __m128d high) {
+        return _mm_and_pd(_mm_cmpgt_pd(v, low), _mm_cmple_pd(v, high));
     }
-}
+    static bool allWithin(const double* x, int full, double lo, double hi) {
+        const __m128d low = _mm_set1_pd(lo), high = _mm_set1_pd(hi);
+        __m128d all = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+        for (int i = 0; i < full; i += 2)
+            all = _mm_and_pd(all, within(_mm_loadu_pd(x + i), low, high));
+        return _mm_movemask_pd(all) == 3;
+    }
+    static void nearGroups(const double* x, int full, bool* near) {
+        const __m128d from = _mm_set1_pd(kLog10NearOneFrom), to = _mm_set1_pd(kSqrt2);
+        for (int g = 0; g < full; g += kGroup) {
+            __m128d all = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+            for (int i = g; i < g + kGroup; i += 2)
+                all = _mm_and_pd(all, within(_mm_loadu_pd(x + i), from, to));
+            near[g / kGroup] = _mm_movemask_pd(all) == 3;
+        }
+    }
+};
+
+struct Avx2 {
+    __attribute__((target("avx2"))) static __m256d within(__m256d v, __m256d low, __m256d high) {
+        return _mm256_and_pd(_mm256_cmp_pd(v, low, _CMP_GT_OQ), _mm256_cmp_pd(v, high, _CMP_LE_OQ));
+    }
+    __attribute__((target("avx2"))) static bool allWithin(const double* x, int full, double lo,
+                                                          double hi) {
+        const __m256d low = _mm256_set1_pd(lo), high = _mm256_set1_pd(hi);
+        __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+        for (int i = 0; i < full; i += 4)
+            all = _mm256_and_pd(all, within(_mm256_loadu_pd(x + i), low, high));
+        return _mm256_movemask_pd(all) == 15;
+    }
+    __attribute__((target("avx2"))) static void nearGroups(const double* x, int full, bool* near) {
+        const __m256d from = _mm256_set1_pd(kLog10NearOneFrom), to = _mm256_set1_pd(kSqrt2);
+        for (int g = 0; g < full; g += kGroup) {
+            __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+            for (int i = g; i < g + kGroup; i += 4)
+                all = _mm256_and_pd(all, within(_mm256_loadu_pd(x + i), from, to));
+            near[g / kGroup] = _mm256_movemask_pd(all) == 15;
+        }
+    }
+};
+
+struct Avx512 {
+    __attribute__((target("avx512f,avx512dq"))) static __mmask8 within(__m512d v, __m512d low,
+                                                                       __m512d high) {
+        return _mm512_cmp_pd_mask(v, low, _CMP_GT_OQ) & _mm512_cmp_pd_mask(v, high, _CMP_LE_OQ);
+    }
+    __attribute__((target("avx512f,avx512dq"))) static bool allWithin(const double* x, int full,
+                                                                      double lo, double hi) {
+        const __m512d low = _mm512_set1_pd(lo), high = _mm512_set1_pd(hi);
+        __mmask8 all = 0xff;
+        for (int i = 0; i < full; i += 8) all &= within(_mm512_loadu_pd(x + i), low, high);
+        return all == 0xff;
+    }
+    __attribute__((target("avx512f,avx512dq"))) static void nearGroups(const double* x, int full,
+                                                                       bool* near) {
+        const __m512d from = _mm512_set1_pd(kLog10NearOneFrom), to = _mm512_set1_pd(kSqrt2);
+        for (int g = 0; g < full; g += kGroup) {
+            near[g / kGroup] = within(_mm512_loadu_pd(x + g), from, to) == 0xff;
+        }
+    }
+};
 
 void reductionDbSse2(const double* x, double* y, int n) {
-    const int full = n - n % kGroup;
-    for (int start = 0; start < full; start += kStretch) {
-        const double* xs = x + start;
-        const int len = std::min(kStretch, full - start);
-        const Binade b = binadeOfFirst(xs);
-        if (allWithinSse2(xs, len, b.low, b.high)) {
-            reductionDbInBinade(xs, y + start, len, b.e);
-        } else {
-            bool near[kStretch / kGroup];
-            nearGroupsSse2(xs, len, near);
-            const bool normal = allWithinSse2(xs, len, kBelowLeastNormal, kGreatest);
-            reductionDbByGroup(xs, y + start, len, near, normal);
-        }
-    }
-    reductionDbTail(x, y, full, n);
+    reductionDbWith<Sse2>(x, y, n);
 }
-
-__attribute__((target("avx2"))) inline __m256d within(__m256d v, __m256d low, __m256d high) {
-    return _mm256_and_pd(_mm256_cmp_pd(v, low, _CMP_GT_OQ), _mm256_cmp_pd(v, high, _CMP_LE_OQ));
-}
-
-__attribute__((target("avx2"))) inline bool allWithinAvx2(const double* x, int full, double lo,
-                                                          double hi) {
-    const __m256d low = _mm256_set1_pd(lo), high = _mm256_set1_pd(hi);
-    __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
-    for (int i = 0; i < full; i += 4) {
-        all = _mm256_and_pd(all, within(_mm256_loadu_pd(x + i), low, high));
-    }
-    return _mm256_movemask_pd(all) == 15;
-}
-
-__attribute__((target("avx2"))) inline void nearGroupsAvx2(const double* x, int full, bool* near) {
-    const __m256d from = _mm256_set1_pd(kLog10NearOneFrom), to = _mm256_set1_pd(kSqrt2);
-    for (int g = 0; g < full; g += kGroup) {
-        __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
-        for (int i = g; i < g + kGroup; i += 4) {
-            const __m256d v = _mm256_loadu_pd(x + i);
-            all = _mm256_and_pd(all, within(v, from, to));
-        }
-        near[g / kGroup] = _mm256_movemask_pd(all) == 15;
-    }
-}
-
 __attribute__((target("avx2"))) void reductionDbAvx2(const double* x, double* y, int n) {
-    const int full = n - n % kGroup;
-    for (int start = 0; start < full; start += kStretch) {
-        const double* xs = x + start;
-        const int len = std::min(kStretch, full - start);
-        const Binade b = binadeOfFirst(xs);
-        if (allWithinAvx2(xs, len, b.low, b.high)) {
-            reductionDbInBinade(xs, y + start, len, b.e);
-        } else {
-            bool near[kStretch / kGroup];
-            nearGroupsAvx2(xs, len, near);
-            const bool normal = allWithinAvx2(xs, len, kBelowLeastNormal, kGreatest);
-            reductionDbByGroup(xs, y + start, len, near, normal);
-        }
-    }
-    reductionDbTail(x, y, full, n);
+    reductionDbWith<Avx2>(x, y, n);
 }
-
-__attribute__((target("avx512f,avx512dq"))) inline __mmask8 within(__m512d v, __m512d low,
-                                                                   __m512d high) {
-    return _mm512_cmp_pd_mask(v, low, _CMP_GT_OQ) & _mm512_cmp_pd_mask(v, high, _CMP_LE_OQ);
-}
-
-__attribute__((target("avx512f,avx512dq"))) inline bool allWithinAvx512(const double* x, int full,
-                                                                        double lo, double hi) {
-    const __m512d low = _mm512_set1_pd(lo), high = _mm512_set1_pd(hi);
-    __mmask8 all = 0xff;
-    for (int i = 0; i < full; i += 8) all &= within(_mm512_loadu_pd(x + i), low, high);
-    return all == 0xff;
-}
-
-__attribute__((target("avx512f,avx512dq"))) inline void nearGroupsAvx512(const double* x, int full,
-                                                                         bool* near) {
-    const __m512d from = _mm512_set1_pd(kLog10NearOneFrom), to = _mm512_set1_pd(kSqrt2);
-    for (int g = 0; g < full; g += kGroup) {
-        const __m512d v = _mm512_loadu_pd(x + g);
-        near[g / kGroup] = within(v, from, to) == 0xff;
-    }
-}
-
 __attribute__((target("avx512f,avx512dq"))) void reductionDbAvx512(const double* x, double* y,
                                                                    int n) {
-    const int full = n - n % kGroup;
-    for (int start = 0; start < full; start += kStretch) {
-        const double* xs = x + start;
-        const int len = std::min(kStretch, full - start);
-        const Binade b = binadeOfFirst(xs);
-        if (allWithinAvx512(xs, len, b.low, b.high)) {
-            reductionDbInBinade(xs, y + start, len, b.e);
-        } else {
-            bool near[kStretch / kGroup];
-            nearGroupsAvx512(xs, len, near);
-            const bool normal = allWithinAvx512(xs, len, kBelowLeastNormal, kGreatest);
-            reductionDbByGroup(xs, y + start, len, near, normal);
-        }
-    }
-    reductionDbTail(x, y, full, n);
+    reductionDbWith<Avx512>(x, y, n);
 }
 
 template <Log10Kind kKind>
