@@ -3,6 +3,7 @@
 # One package a line, so that lists grown on several branches merge.
 TK42_PACKAGES=(
   cmake
+  ccache
   make
   g++
   g++-mingw-w64-x86-64-posix
