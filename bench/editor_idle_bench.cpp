@@ -5,14 +5,11 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <thread>
-#include <vector>
 
-#include "bench/swelling_signal.h"
+#include "bench/swelling_feed.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 
@@ -70,24 +67,15 @@ void EditorIdleX11(benchmark::State& state) {
     }
     const long opened = residentKilobytes();
 
-    std::atomic<bool> stop{false};
-    std::thread audio([&] {
-        std::vector<float> left(256), right(256);
-        for (long n = 0; !stop; n += 256) {
-            fillSwelling(n, left.data(), right.data(), 256);
-            float* io[2] = {left.data(), right.data()};
-            fx.process(io, io, 256);
-            std::this_thread::sleep_for(std::chrono::microseconds(5333));  // real time
+    {
+        SwellingFeed feed(fx);  // stops before the editor closes
+        for (auto _ : state) {
+            const double start = threadCpuSeconds();
+            fx.dispatch(effEditIdle);
+            state.SetIterationTime(threadCpuSeconds() - start);
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));  // a host's idle rate
         }
-    });
-    for (auto _ : state) {
-        const double start = threadCpuSeconds();
-        fx.dispatch(effEditIdle);
-        state.SetIterationTime(threadCpuSeconds() - start);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));  // a host's idle rate
     }
-    stop = true;
-    audio.join();
     fx.dispatch(effEditClose);
     state.counters["editor_kB"] = double(opened - before);
     XDestroyWindow(d, parent);

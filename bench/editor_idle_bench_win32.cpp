@@ -10,14 +10,11 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "bench/swelling_signal.h"
+#include "bench/swelling_feed.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 
@@ -99,36 +96,27 @@ int main(int argc, char** argv) {
     }
     const long opened = workingSetKilobytes();
 
-    std::atomic<bool> stop{false};
-    std::thread audio([&] {
-        std::vector<float> left(256), right(256);
-        for (long n = 0; !stop; n += 256) {
-            fillSwelling(n, left.data(), right.data(), 256);
-            float* io[2] = {left.data(), right.data()};
-            fx.process(io, io, 256);
-            Sleep(5);  // about real time
-        }
-    });
-    // Whole rounds of idles, each at a host's idle rate; the median round
-    // reported, as the machine is shared.
-    // Wine counts thread time in 10 ms ticks: the whole run's mean is the
-    // finer figure, the rounds show the spread.
+    // Whole rounds of idles, each at a host's idle rate. Wine counts thread
+    // time in 10 ms ticks: the whole run's mean is the finer figure, the
+    // rounds show the spread on this shared machine.
     std::vector<double> perIdle;
-    const double runStart = threadCpuSeconds();
-    for (int round = 0; round < kRounds; ++round) {
-        double cpu = 0;
-        for (int i = 0; i < kIdles / kRounds; ++i) {
-            const double start = threadCpuSeconds();
-            fx.dispatch(effEditIdle);
-            pumpMessages();
-            cpu += threadCpuSeconds() - start;
-            Sleep(15);
+    double mean = 0;
+    {
+        SwellingFeed feed(fx);  // stops before the editor closes
+        const double runStart = threadCpuSeconds();
+        for (int round = 0; round < kRounds; ++round) {
+            double cpu = 0;
+            for (int i = 0; i < kIdles / kRounds; ++i) {
+                const double start = threadCpuSeconds();
+                fx.dispatch(effEditIdle);
+                pumpMessages();
+                cpu += threadCpuSeconds() - start;
+                Sleep(15);
+            }
+            perIdle.push_back(cpu / (kIdles / kRounds));
         }
-        perIdle.push_back(cpu / (kIdles / kRounds));
+        mean = (threadCpuSeconds() - runStart) / kIdles;
     }
-    const double mean = (threadCpuSeconds() - runStart) / kIdles;
-    stop = true;
-    audio.join();
     fx.dispatch(effEditClose);
     pumpMessages();
     DestroyWindow(parent);

@@ -6,12 +6,16 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
-HostCommand shell(const std::string& script, int timeoutSeconds = 20) {
+// A command run with the crash reporter watching for the crashing module.
+HostCommand command(std::vector<std::string> argv, int timeoutSeconds = 60) {
     HostCommand c;
-    c.argv = {"sh", "-c", script};
+    c.argv = std::move(argv);
     c.logFile = ::testing::TempDir() + "host-process-test.log";
     c.crashReporter = TK42_CRASH_REPORTER;
     c.pluginFile = TK42_CRASHING_MODULE;
@@ -19,12 +23,12 @@ HostCommand shell(const std::string& script, int timeoutSeconds = 20) {
     return c;
 }
 
+HostCommand shell(const std::string& script, int timeoutSeconds = 20) {
+    return command({"sh", "-c", script}, timeoutSeconds);
+}
+
 TEST(HostProcess, CrashWithThePluginOnTheStackIsThePlugins) {
-    HostCommand c;
-    c.argv = {TK42HOST, "info", TK42_CRASHING_MODULE};
-    c.logFile = ::testing::TempDir() + "host-process-test.log";
-    c.crashReporter = TK42_CRASH_REPORTER;
-    c.pluginFile = TK42_CRASHING_MODULE;
+    const HostCommand c = command({TK42HOST, "info", TK42_CRASHING_MODULE});
     HostRun run = runHost(c);
     EXPECT_EQ(run.outcome, HostRun::Outcome::PluginCrashed) << run.describe() << run.output;
     EXPECT_EQ(run.signal, SIGSEGV);
@@ -84,11 +88,7 @@ TEST(HostProcess, AHostThatAlwaysCrashesIsNeverAPass) {
 }
 
 TEST(HostProcess, APluginCrashIsNeverTriedAgain) {
-    HostCommand c;
-    c.argv = {TK42HOST, "info", TK42_CRASHING_MODULE};
-    c.logFile = ::testing::TempDir() + "host-process-test.log";
-    c.crashReporter = TK42_CRASH_REPORTER;
-    c.pluginFile = TK42_CRASHING_MODULE;
+    const HostCommand c = command({TK42HOST, "info", TK42_CRASHING_MODULE});
     RunCounts counts;
     EXPECT_EQ(runRetryingHostCrashes(c, 4, counts).outcome, HostRun::Outcome::PluginCrashed);
     EXPECT_EQ(counts.runs, 1);

@@ -114,17 +114,33 @@ std::vector<double> LoudnessMeter::shortTermCurve() const {
     return windows;
 }
 
-double gatedLoudness(const std::vector<double>& windows) {
-    const double absolute = lufsToEnergy(kAbsoluteGate);
+namespace {
+
+// Both gates of a set of window energies: the absolute one, and the relative
+// one offsetDb below the mean of the windows above the absolute one. False
+// when no window passes the absolute gate.
+bool gates(const std::vector<double>& windows, double offsetDb, double& absolute,
+           double& relative) {
+    absolute = lufsToEnergy(kAbsoluteGate);
     double sum = 0;
     size_t count = 0;
     for (double w : windows) {
         if (w > absolute) sum += w, ++count;
     }
-    if (count == 0) return -std::numeric_limits<double>::infinity();
-    const double relative = sum / count * std::pow(10.0, -10.0 / 10.0);
-    sum = 0;
-    count = 0;
+    if (count == 0) return false;
+    relative = sum / count * std::pow(10.0, offsetDb / 10.0);
+    return true;
+}
+
+}  // namespace
+
+double gatedLoudness(const std::vector<double>& windows) {
+    double absolute = 0, relative = 0;
+    if (!gates(windows, -10.0, absolute, relative)) {
+        return -std::numeric_limits<double>::infinity();
+    }
+    double sum = 0;
+    size_t count = 0;
     for (double w : windows) {
         if (w > absolute && w > relative) sum += w, ++count;
     }
@@ -132,14 +148,8 @@ double gatedLoudness(const std::vector<double>& windows) {
 }
 
 double loudnessRange(const std::vector<double>& windows) {
-    const double absolute = lufsToEnergy(kAbsoluteGate);
-    double sum = 0;
-    size_t count = 0;
-    for (double w : windows) {
-        if (w > absolute) sum += w, ++count;
-    }
-    if (count == 0) return -1.0;
-    const double relative = sum / count * std::pow(10.0, -20.0 / 10.0);
+    double absolute = 0, relative = 0;
+    if (!gates(windows, -20.0, absolute, relative)) return -1.0;
     std::vector<double> kept;
     for (double w : windows) {
         if (w > absolute && w > relative) kept.push_back(energyToLufs(w));

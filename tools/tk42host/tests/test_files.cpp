@@ -56,6 +56,13 @@ WavData readWav(const std::string& path) {
     return data;
 }
 
+std::string openError(const std::string& path) {
+    WavReader reader;
+    std::string error;
+    EXPECT_FALSE(reader.open(path, error)) << path << " was accepted";
+    return error;
+}
+
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()),

@@ -36,6 +36,8 @@ struct WavData {
 void writeWav(const std::string& path, const WavData& data);
 // Reads through the codec under test; fails the test on an error.
 WavData readWav(const std::string& path);
+// The reader's error for a file it must refuse; fails the test if it opens.
+std::string openError(const std::string& path);
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);

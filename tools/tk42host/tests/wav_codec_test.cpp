@@ -53,13 +53,6 @@ std::vector<uint8_t> rawWav(uint16_t tag, uint16_t channels, uint16_t bits, size
     return b;
 }
 
-std::string openError(const std::string& path) {
-    WavReader reader;
-    std::string error;
-    EXPECT_FALSE(reader.open(path, error)) << path << " was accepted";
-    return error;
-}
-
 }  // namespace
 
 TEST(WavCodec, EveryFormatAndLayoutRoundTripsToTheQuantisedSamples) {

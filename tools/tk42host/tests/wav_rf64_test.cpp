@@ -63,13 +63,6 @@ std::vector<uint8_t> rf64File(uint64_t ds64Data, const std::vector<uint8_t>& tab
     return b;
 }
 
-std::string openError(const std::string& path) {
-    WavReader reader;
-    std::string error;
-    EXPECT_FALSE(reader.open(path, error)) << path << " was accepted";
-    return error;
-}
-
 }  // namespace
 
 TEST(WavRf64, TheWriterSwitchesToRf64ExactlyWhenTheRiffSizeWouldOverflow) {
