@@ -60,15 +60,15 @@ void TembroLimiter::computeCoefficients() {
     coefficientGeneration.fetch_add(1, std::memory_order_release);
 }
 
-LimiterCoefficients TembroLimiter::coefficientsNow() const {
+LimiterCoefficients TembroLimiter::coefficientsOf(uint32_t generation) const {
+    if (generation == 0) return LimiterCoefficients{};
     return limiterCoefficients(rate.load(std::memory_order_relaxed), getParameterValue(kAtkH),
                                getParameterValue(kRelH), getParameterValue(kRelease),
                                getParameterValue(kMode));
 }
 
 LimiterCoefficients TembroLimiter::coefficients() const {
-    if (coefficientGeneration.load(std::memory_order_acquire) == 0) return LimiterCoefficients{};
-    return coefficientsNow();
+    return coefficientsOf(coefficientGeneration.load(std::memory_order_acquire));
 }
 
 template <typename T>
@@ -78,7 +78,7 @@ void TembroLimiter::processBlock(T** inputs, T** outputs, int32_t sampleFrames) 
     // this load bumps it again, and the next block picks that change up.
     const uint32_t generation = coefficientGeneration.load(std::memory_order_acquire);
     if (generation != blockGeneration) {
-        blockCoefficients = generation == 0 ? LimiterCoefficients{} : coefficientsNow();
+        blockCoefficients = coefficientsOf(generation);
         blockGeneration = generation;
     }
     const BlockSettings block = blockSettings(getParameter(kGain), getParameter(kThresh),

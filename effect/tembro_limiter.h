@@ -55,7 +55,9 @@ class TembroLimiter : public TembroFX {
     template <typename T>
     void processBlock(T** inputs, T** outputs, int32_t sampleFrames);
 
-    LimiterCoefficients coefficientsNow() const;
+    // The coefficients from the values as they stand, once the generation
+    // read before them is known (all 0 at generation 0).
+    LimiterCoefficients coefficientsOf(uint32_t generation) const;
 
     LimiterState state;  // audio thread only
     // The rate the coefficients derive from: the host's field is written by
