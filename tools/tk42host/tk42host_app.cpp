@@ -1,5 +1,6 @@
 #include "tools/tk42host/tk42host_app.h"
 
+#include "tk42_version.h"
 #include "tools/tk42host/command_line.h"
 #include "tools/tk42host/demo_command.h"
 #include "tools/tk42host/editor_command.h"
@@ -79,8 +80,9 @@ int runTk42host(const std::vector<std::string>& args, std::ostream& out, std::os
         return kExitOk;
     }
     if (command == "--version" || command == "version") {
-        // The version the host reports to plug-ins (audioMasterGetVendorVersion).
-        out << "tk42host 1 (Tembro), VST 2.4 host\n";
+        // The product's version; to plug-ins the host reports vendor "Tembro",
+        // version 1 (audioMasterGetVendorVersion).
+        out << "tk42host " TK42_VERSION_STRING " (TK42-R Limiter)\n";
         return kExitOk;
     }
     if (command == "info") {
