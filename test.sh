@@ -7,6 +7,8 @@
 #   build/linux   the Linux module as shipped (Release, bin/TK42R.so), its
 #                 checks and the Ardour 7 tests
 #   build/fuzz    the libFuzzer harnesses (clang, ASan, UBSan; tools/fuzz.sh)
+# and then ./release.sh's packages in dist/ (from build/linux and build/win),
+# installed into this system and removed, and under Wine (build/packages-test).
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
@@ -56,5 +58,13 @@ echo "== Windows tests (Wine)"
 xvfb-run -a -s "-screen 0 1280x1024x24" sh -c \
   'build/win/wine-server.sh start && ctest --test-dir build/win --output-on-failure' || status=1
 build/win/wine-server.sh stop
+
+echo "== packages (./release.sh, then installed, scanned and removed)"
+if ./release.sh >build/release.log 2>&1; then
+  tests/packages/test_packages.sh dist build/packages-test || status=1
+else
+  cat build/release.log
+  status=1
+fi
 
 exit $status

@@ -109,6 +109,7 @@ Section "VST 2.4 plug-in" SEC_VST2
   ${If} $0 != ""
   ${AndIf} $0 != $Vst2Dir
     !insertmacro TK42_REMOVE_VST2 "$0"
+    RMDir "$0"
   ${EndIf}
   !insertmacro TK42_INSTALL_VST2 "$Vst2Dir"
   WriteRegStr HKLM "${SETTINGS_KEY}" "VST2Folder" "$Vst2Dir"
