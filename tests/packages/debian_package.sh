@@ -37,6 +37,9 @@ else
   pass "lintian reports no error"
 fi
 
+# The package holds this file.
+has() { grep -q -x -F "$1" "$work/deb-files"; }
+
 # Every Linux host looks in these folders without being told; the checks run
 # as a user whose home and caches are new and empty.
 check_hosts() {
@@ -56,7 +59,7 @@ check_hosts() {
     grep -q "TK42-R Limiter" "$work/info.log" &&
     pass "the installed tk42host loads the installed module" ||
     fail "tk42host info /usr/lib/lxvst/TK42R.so: $(cat "$work/info.log")"
-  if grep -q -x usr/share/man/man1/tk42host.1.gz "$work/deb-files"; then
+  if has usr/share/man/man1/tk42host.1.gz; then
     "${env[@]}" MANWIDTH=80 man -P cat tk42host >"$work/man.txt" 2>&1 &&
       grep -q "tk42host" "$work/man.txt" && pass "man tk42host" ||
       fail "man tk42host: $(head -5 "$work/man.txt") (does dpkg exclude /usr/share/man here?)"
@@ -66,19 +69,28 @@ check_hosts() {
   # plug-in it could load; it exits 0 even when it loads nothing.
   local scan=/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan line answer
   for line in VST2:/usr/lib/lxvst/TK42R.so CLAP:/usr/lib/clap/TK42R.clap; do
-    grep -q -x -F "${line#*:/}" "$work/deb-files" || continue
+    has "${line#*:/}" || continue
     answer=$(echo "$line" | "${env[@]}" "$scan" 2>&1) || true
     [[ $answer == *"|TK42-R Limiter|"*"|${line#*:}|"* ]] && pass "Qtractor's scanner: $line" ||
       fail "Qtractor's scanner did not load $line: $answer"
   done
 
-  # Ardour's scanner indexes the module; then a headless Ardour, starting
-  # from its default search path, lists it from there.
-  local ardour=/usr/lib/ardour7 listed="" run
-  "${env[@]}" LD_LIBRARY_PATH=$ardour $ardour/ardour-vst-scanner -f /usr/lib/lxvst/TK42R.so \
-    >"$work/ardour-scan.log" 2>&1 || fail "Ardour's VST scanner: $(cat "$work/ardour-scan.log")"
+  # Ardour's scanners index the VST modules; then a headless Ardour, starting
+  # from its default search paths, lists them from there.
+  local ardour=/usr/lib/ardour7 expected=() path
+  if has usr/lib/lxvst/TK42R.so; then
+    "${env[@]}" LD_LIBRARY_PATH=$ardour $ardour/ardour-vst-scanner -f /usr/lib/lxvst/TK42R.so \
+      >"$work/ardour-scan.log" 2>&1 || fail "Ardour's VST scanner: $(cat "$work/ardour-scan.log")"
+    expected+=(/usr/lib/lxvst/TK42R.so)
+  fi
+  if has usr/lib/vst3/TK42R.vst3/Contents/x86_64-linux/TK42R.so; then
+    "${env[@]}" LD_LIBRARY_PATH=$ardour $ardour/ardour-vst3-scanner -f /usr/lib/vst3/TK42R.vst3 \
+      >"$work/ardour-scan3.log" 2>&1 ||
+      fail "Ardour's VST3 scanner: $(cat "$work/ardour-scan3.log")"
+    expected+=(/usr/lib/vst3/TK42R.vst3/Contents/x86_64-linux/TK42R.so)
+  fi
   # Ardour 7.3 dies now and then in a headless run by itself: try again.
-  local status
+  local run status listed
   for run in 1 2 3; do
     rm -rf "$work/ardour-session"
     status=0
@@ -88,9 +100,22 @@ check_hosts() {
     echo "  Ardour run $run died (status $status); trying again"
   done
   listed=$(grep -a '^tk42-plugin' "$work/ardour-list.log" || true)
-  [[ $listed == *"TK42-R Limiter|/usr/lib/lxvst/TK42R.so"* ]] &&
-    pass "Ardour finds the VST 2.4 module in /usr/lib/lxvst" ||
-    fail "Ardour does not list /usr/lib/lxvst/TK42R.so: $(grep -a tk42 "$work/ardour-list.log")"
+  for path in "${expected[@]}"; do
+    [[ $listed == *"TK42-R Limiter|$path"* ]] && pass "Ardour finds $path" ||
+      fail "Ardour does not list $path: $(grep -a -i 'tk42\|error' "$work/ardour-list.log")"
+  done
+
+  # LV2 hosts find bundles through lilv: the plug-in the bundle describes
+  # resolves to the installed bundle from lilv's default path.
+  if has usr/lib/lv2/tk42r.lv2/manifest.ttl; then
+    local uri
+    uri=$(grep -o '<[^>]*>[[:space:]]*a[[:space:]]*lv2:Plugin' /usr/lib/lv2/tk42r.lv2/manifest.ttl |
+      head -1 | sed 's/^<\([^>]*\)>.*/\1/')
+    "${env[@]}" lv2info "$uri" >"$work/lv2info.log" 2>&1 || true
+    grep -q 'file:///usr/lib/lv2/tk42r.lv2/' "$work/lv2info.log" &&
+      pass "lilv finds $uri in /usr/lib/lv2/tk42r.lv2" ||
+      fail "lilv does not find '$uri' in /usr/lib/lv2: $(head -5 "$work/lv2info.log")"
+  fi
 }
 
 # The system's own folders: every file the package installed, and the
