@@ -109,8 +109,9 @@ check_hosts() {
   # resolves to the installed bundle from lilv's default path.
   if has usr/lib/lv2/tk42r.lv2/manifest.ttl; then
     local uri
-    uri=$(grep -o '<[^>]*>[[:space:]]*a[[:space:]]*lv2:Plugin' /usr/lib/lv2/tk42r.lv2/manifest.ttl |
-      head -1 | sed 's/^<\([^>]*\)>.*/\1/')
+    uri=$(tr '\n' ' ' </usr/lib/lv2/tk42r.lv2/manifest.ttl |
+      grep -o '<[^>]*>[[:space:]]*a[[:space:]]*lv2:Plugin' | head -1 | sed 's/^<\([^>]*\)>.*/\1/' ||
+      true)
     "${env[@]}" lv2info "$uri" >"$work/lv2info.log" 2>&1 || true
     grep -q 'file:///usr/lib/lv2/tk42r.lv2/' "$work/lv2info.log" &&
       pass "lilv finds $uri in /usr/lib/lv2/tk42r.lv2" ||

@@ -11,7 +11,8 @@
 #     under Wine in a prefix of its own, puts every one of them in its folder
 #     and registers its uninstaller, which removes them all again.
 # usage: test_packages.sh DIST WORKDIR      (as root: dpkg installs for real)
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "FAIL: ${BASH_SOURCE[0]}:$LINENO: $BASH_COMMAND failed (status $?); stopping" >&2' ERR
 here=$(cd "$(dirname "$0")" && pwd)
 dist=$(realpath "$1")
 work=$(realpath -m "$2")
