@@ -139,12 +139,21 @@ else
   # not ours to remove.
   exec 9>/var/lock/tk42r-package-test.lock
   flock 9
+  # Set while the package is installed by a run: one killed outright (no
+  # trap runs then) leaves it behind, and the next run removes that install.
+  ours=/var/lock/tk42r-package-test.installed
+  if [ -e "$ours" ] && [ "$(package_status)" != not-installed ]; then
+    echo "  a previous run was stopped with the package installed: purging it"
+    dpkg --purge tk42r >/dev/null
+  fi
+  rm -f "$ours"
   if [ "$(package_status)" != not-installed ]; then
     fail "tk42r is already installed here ($(package_status)): dpkg --purge tk42r, then test again"
   else
     # Whatever happens from here, the package does not stay on the machine.
-    trap 'dpkg --purge tk42r >/dev/null 2>&1 || true' EXIT
+    trap 'dpkg --purge tk42r >/dev/null 2>&1 || true; rm -f "$ours"' EXIT
     trap 'exit 130' INT TERM HUP
+    touch "$ours"
     if dpkg -i "$deb" >"$work/dpkg-install.log" 2>&1; then
       pass "dpkg -i"
       check_hosts
@@ -156,6 +165,7 @@ else
     dpkg --purge tk42r >>"$work/dpkg-remove.log" 2>&1 || fail "dpkg --purge"
     [ "$(package_status)" = not-installed ] && pass "purged" ||
       fail "after --purge the package is $(package_status)"
+    rm -f "$ours"
     trap - EXIT INT TERM HUP
   fi
   exec 9>&-
