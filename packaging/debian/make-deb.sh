@@ -8,7 +8,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$1 version=$2 out=$3
-maintainer=${TK42_MAINTAINER:-"TK42-R Limiter authors <tk42r@users.noreply.github.com>"}
+# The project has no mail address yet: .invalid says so plainly. Set
+# TK42_MAINTAINER="Name <address>" to sign a release with a real one.
+maintainer=${TK42_MAINTAINER:-"TK42-R Limiter authors <maintainers@tk42r.invalid>"}
 epoch=${SOURCE_DATE_EPOCH:-$(date +%s)}
 
 doc="$root/usr/share/doc/tk42r"
