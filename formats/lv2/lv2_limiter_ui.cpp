@@ -9,14 +9,6 @@
 
 namespace platform = TKGUI::platform;
 
-namespace {
-
-// The VST 2.4 meter's reading falls towards the reduction by a factor of
-// exp(-2000 / (rate * 300)) a sample: exp(-1 / 150) a millisecond.
-constexpr double kFallMs = 150.0;
-
-}  // namespace
-
 Lv2LimiterUi::Lv2LimiterUi(const HostCalls& calls) : host(calls) {
     // Until the host says otherwise, the ports hold their defaults.
     for (int32_t i = 0; i < kNumParams; ++i) {
@@ -86,7 +78,7 @@ void Lv2LimiterUi::touch(int32_t index, bool grabbed) {
 }
 
 double Lv2LimiterUi::meterFallCoef() {
-    return std::exp(-2000.0 / (static_cast<double>(kMeterRate) * 300.0));
+    return meterFallCoefficient(kMeterRate);
 }
 
 bool Lv2LimiterUi::setKnobMode(int32_t mode) {
@@ -101,7 +93,10 @@ void Lv2LimiterUi::updateMeter() {
     if (reductionDb >= meterDb) {
         meterDb = reductionDb;
     } else {
-        meterDb = reductionDb + (meterDb - reductionDb) * std::exp(-elapsed / kFallMs);
+        // The VST 2.4 meter's fall, by the millisecond: its per-sample
+        // factor at a rate of 1 kHz.
+        meterDb =
+            reductionDb + (meterDb - reductionDb) * std::pow(meterFallCoefficient(1000.0), elapsed);
     }
     MeterReading reading = feed.beginBlock();
     reading.valueDb = meterDb;
