@@ -221,6 +221,22 @@ TEST_F(Lv2Ui, ARealDragOfTheGainKnobWritesDecibelsInsideOneTouchGesture) {
     EXPECT_EQ(differences(shown(), before), 0);
 }
 
+TEST_F(Lv2Ui, AValueTypedIntoTheCeilingBoxIsWrittenWithoutATouchGesture) {
+    openInParent();
+    pointAt(x, 330, 131);
+    x.button(1, true);
+    x.button(1, false);
+    idleFor(100);
+    x.typeText("-7.5");
+    x.key("Return", true);
+    x.key("Return", false);
+    idleFor(100);
+    ASSERT_FALSE(host.writes.empty());
+    EXPECT_EQ(host.writes.back().port, portOf(kThresh));
+    EXPECT_EQ(host.writes.back().value, -7.5f);
+    EXPECT_TRUE(host.touches.empty()) << "a typed value is set, not a gesture";
+}
+
 TEST_F(Lv2Ui, TheMeterLightsFromTheReductionPortAndFallsBack) {
     openInParent();
     const std::vector<uint32_t> unlit = shown();
