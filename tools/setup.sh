@@ -38,6 +38,7 @@ TK42_PACKAGES=(
   jalv
   jackd2
   lv2file
+  x11-utils
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
 # drives it.
