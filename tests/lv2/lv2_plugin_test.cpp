@@ -73,6 +73,14 @@ TEST(Lv2Plugin, PortsInRealUnitsGiveTheNormalisedValuesOfFromReal) {
     p.run(64);
     EXPECT_EQ(p.engine().parameter(kRelease), fromReal(kRelease, 12.0, true));
     EXPECT_EQ(p.latency, float(kLookAhead));
+    // 400 ms is within LIMIT mode's range; CLIP mode's law clamps it to 20.
+    p.controls[kRelease] = 400.0f;
+    p.run(64);
+    EXPECT_LT(p.engine().parameter(kRelease), 1.0f);
+    p.controls[kMode] = 1.0f;
+    p.run(64);
+    EXPECT_EQ(p.engine().parameter(kRelease), 1.0f);
+    EXPECT_EQ(p.engine().realValue(kRelease), 20.0);
 }
 
 TEST(Lv2Plugin, DefaultsOnThePortsAreTheTablesDefaults) {
