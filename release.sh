@@ -12,6 +12,8 @@
 # build/release (cmake --install), from which the packages are made.
 set -euo pipefail
 cd "$(dirname "$0")"
+# As in ./test.sh: ccache keys relative to the checkout.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 source tools/setup.sh
 ensure_packages
 
