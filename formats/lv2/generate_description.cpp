@@ -14,6 +14,7 @@
 #include "engine/limiter_engine.h"
 #include "engine/limiter_state.h"
 #include "formats/lv2/lv2_ports.h"
+#include "tk42_version.h"
 
 namespace {
 
@@ -145,7 +146,8 @@ int main(int argc, char** argv) {
     t += plugin + "\n    a lv2:Plugin , lv2:LimiterPlugin , doap:Project ;\n";
     t += "    doap:name \"TK42-R Limiter\" ;\n";
     t += "    doap:maintainer [ foaf:name \"Falden Murex\" ] ;\n";
-    t += "    lv2:minorVersion 2 ;\n    lv2:microVersion 0 ;\n";
+    t += "    lv2:minorVersion " + std::to_string(TK42_LV2_MINOR_VERSION) + " ;\n";
+    t += "    lv2:microVersion " + std::to_string(TK42_LV2_MICRO_VERSION) + " ;\n";
     t += "    lv2:optionalFeature lv2:hardRTCapable ;\n";
     t += "    ui:ui " + ui + " ;\n";
     t += audioPort(lv2port::kInLeft, true, "in_l", "Left in");
