@@ -137,6 +137,7 @@ if [ "$(id -u)" -ne 0 ]; then
 else
   # One install at a time on this machine; what another run installed is
   # not ours to remove.
+  mkdir -p /var/lock
   exec 9>/var/lock/tk42r-package-test.lock
   flock 9
   # Set while the package is installed by a run: one killed outright (no
