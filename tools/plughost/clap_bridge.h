@@ -22,7 +22,7 @@
 
 #include <string>
 
-#include "host/aeffect.h"
+#include "formats/vst2/aeffect.h"
 
 // Binds the module's clap_entry (from its handle's symbol) and initialises
 // it with the module's path; one CLAP module at a time. False with a
