@@ -45,6 +45,9 @@ class ClapPanelEditor final : public ClapEditor, public EditorHost {
             close();
             return false;
         }
+        // Events that opening has already read off the connection would not
+        // make the descriptor readable again: take them now.
+        tick();
         return true;
     }
 

@@ -221,6 +221,8 @@ TEST_F(ClapInstance, ParametersAreRealUnitsWithTheTablesRangesStepsAndTexts) {
     EXPECT_FALSE(params->valueToText(plugin, kGain, NAN, text, sizeof text));
     EXPECT_FALSE(params->textToValue(plugin, kGain, "loud", &v));
     EXPECT_FALSE(params->textToValue(plugin, 99, "1", &v));
+    ASSERT_TRUE(params->valueToText(plugin, kThresh, 0.0, text, sizeof text));
+    EXPECT_STREQ(text, "0.00 dBFS");
     ASSERT_TRUE(params->textToValue(plugin, kMode, "clip", &v));
     EXPECT_EQ(v, 1.0);
 }
