@@ -3,8 +3,10 @@
 // extensions, against a host that records what the plug-in asks of it.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "engine/limiter_engine.h"
@@ -338,6 +340,45 @@ TEST_F(ClapInstance, TheEditorsGesturesReachTheHostAsBeginValueEnd) {
     ASSERT_EQ(during.sent.size(), 1u);
     EXPECT_TRUE(during.sent[0].header.flags & clap::kEventDontRecord);
     EXPECT_EQ(during.sent[0].value, 6.0);
+}
+
+TEST_F(ClapInstance, TheMainThreadEditsSavesAndLoadsWhileTheAudioThreadProcesses) {
+    // As a session runs: automation and blocks on the audio thread, the
+    // editor's gestures, value reads, saves and loads on the main thread.
+    // ThreadSanitizer checks the hand-offs.
+    ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 256));
+    ClapLimiter* self = ClapLimiter::from(plugin);
+    std::atomic<bool> stop{false};
+    std::atomic<int> begins{0};
+    std::thread audio([&] {
+        std::vector<float> l(256), r(256);
+        for (int block = 0; !stop.load(); ++block) {
+            for (size_t i = 0; i < l.size(); ++i)
+                l[i] = r[i] = 0.8f * std::sin(0.02f * (i + block));
+            Events e;
+            e.add(block % 256, kGain, (block % 25) * 0.5);
+            if (block % 50 == 0) e.add(0, kMode, (block / 50) % 2);
+            process(e, l.data(), r.data(), 256);
+            for (const auto& s : e.sent) begins += s.header.type == clap::kEventParamGestureBegin;
+            for (float v : l) ASSERT_TRUE(std::isfinite(v));
+        }
+    });
+    Bytes saved;
+    for (int i = 0; i < 300; ++i) {
+        self->editorGesture({Gesture::begin, kThresh, 0});
+        self->editorGesture({Gesture::value, kThresh, (i % 10) / 10.0f});
+        self->editorGesture({Gesture::end, kThresh, 0});
+        value(kRelease);
+        saved.data.clear(), saved.at = 0;
+        ASSERT_TRUE(ext<clap::PluginState>(clap::kExtState)->save(plugin, &saved.out));
+        ASSERT_TRUE(ext<clap::PluginState>(clap::kExtState)->load(plugin, &saved.in));
+        plugin->onMainThread(plugin);
+        self->takeChanged();
+    }
+    // Let the audio thread send what is queued.
+    while (begins.load() < 1) std::this_thread::yield();
+    stop = true;
+    audio.join();
 }
 
 TEST_F(ClapInstance, OddProcessCallsAreRefusedOrGetSilence) {
