@@ -58,13 +58,15 @@ struct Events {
         [](const clap::InputEvents* l, uint32_t i) -> const clap::EventHeader* {
             return &static_cast<Events*>(l->context)->list[i].header;
         }};
-    clap::OutputEvents out{
-        this, [](const clap::OutputEvents* l, const clap::EventHeader* e) {
-            auto* self = static_cast<Events*>(l->context);
-            self->sent.push_back(*reinterpret_cast<const clap::ParamValueEvent*>(e));
-            if (e->type != clap::kEventParamValue) self->sent.back().value = NAN;
-            return true;
-        }};
+    clap::OutputEvents out{this, [](const clap::OutputEvents* l, const clap::EventHeader* e) {
+                               auto* self = static_cast<Events*>(l->context);
+                               // Gesture events are shorter: the rest stays zero, the value NaN.
+                               clap::ParamValueEvent copy{};
+                               copy.value = NAN;
+                               std::memcpy(&copy, e, std::min<size_t>(e->size, sizeof copy));
+                               self->sent.push_back(copy);
+                               return true;
+                           }};
     std::vector<clap::ParamValueEvent> list;
     std::vector<clap::ParamValueEvent> sent;
 
@@ -144,7 +146,7 @@ struct Bytes {
                              if (self->fail) return -1;
                              n = std::min<uint64_t>({n, self->data.size() - self->at,
                                                      static_cast<uint64_t>(self->chunk)});
-                             std::memcpy(b, self->data.data() + self->at, n);
+                             if (n > 0) std::memcpy(b, self->data.data() + self->at, n);
                              self->at += n;
                              return static_cast<int64_t>(n);
                          }};
