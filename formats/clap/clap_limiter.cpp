@@ -156,27 +156,32 @@ bool ClapLimiter::value(clap::Id id, double& real) const {
     return true;
 }
 
-bool ClapLimiter::applyEvent(const clap::EventHeader* e) {
+bool ClapLimiter::decodeEvent(const clap::EventHeader* e, int32_t& index, float& normalised) const {
     if (!e || e->spaceId != clap::kCoreEventSpace || e->type != clap::kEventParamValue ||
         e->size < sizeof(clap::ParamValueEvent))
         return false;
     const auto* v = reinterpret_cast<const clap::ParamValueEvent*>(e);
     if (v->paramId >= static_cast<clap::Id>(kNumParams) || !std::isfinite(v->value)) return false;
-    const int32_t index = static_cast<int32_t>(v->paramId);
-    const float before = engine.parameter(index);
-    const float after = fromReal(index, v->value, engine.limitMode());
-    if (std::isnan(after) || after == before) return false;
+    index = static_cast<int32_t>(v->paramId);
+    normalised = fromReal(index, v->value, engine.limitMode());
+    return !std::isnan(normalised) && normalised != engine.parameter(index);
+}
+
+void ClapLimiter::applyValue(int32_t index, float normalised) {
     const bool wasLimit = engine.limitMode();
-    engine.setParameter(index, after);
+    engine.setParameter(index, normalised);
     if (engine.limitMode() != wasLimit) modeChanged();
     changed.fetch_or(1u << index);
-    return true;
 }
 
 void ClapLimiter::applyAll(const clap::InputEvents* in) {
     if (!in || !in->size || !in->get) return;
     const uint32_t n = in->size(in);
-    for (uint32_t i = 0; i < n; ++i) applyEvent(in->get(in, i));
+    int32_t index = 0;
+    float normalised = 0.0f;
+    for (uint32_t i = 0; i < n; ++i) {
+        if (decodeEvent(in->get(in, i), index, normalised)) applyValue(index, normalised);
+    }
 }
 
 void ClapLimiter::modeChanged() {
@@ -266,16 +271,19 @@ int32_t ClapLimiter::process(const clap::Process& p) {
     uint32_t done = 0;
     const clap::InputEvents* in = p.inEvents;
     const uint32_t count = in && in->size && in->get ? in->size(in) : 0;
+    int32_t index = 0;
+    float normalised = 0.0f;
     for (uint32_t k = 0; k < count; ++k) {
         const clap::EventHeader* e = in->get(in, k);
-        if (!e) continue;
+        if (!decodeEvent(e, index, normalised)) continue;
+        // Offsets past the block (or out of order) apply at the end (or now).
         const uint32_t at = e->time < frames ? e->time : frames;
-        if (at > done && e->type == clap::kEventParamValue) {
+        if (at > done) {
             if (single) run(in32, out32, done, at);
             if (dual) run(in64, out64, done, at);
             done = at;
         }
-        applyEvent(e);
+        applyValue(index, normalised);
     }
     if (single) run(in32, out32, done, frames);
     if (dual) run(in64, out64, done, frames);

@@ -66,8 +66,11 @@ class ClapLimiter {
     const ClapEditorSupport* editorTables() const { return editorSupport; }
 
   private:
-    // Applies one host event; true when it changed a parameter value.
-    bool applyEvent(const clap::EventHeader* event);
+    // A host event that sets a parameter to a new value: which, and the
+    // normalised value (in the mode the engine has now). False for any
+    // other event, a bad one, or one that changes nothing.
+    bool decodeEvent(const clap::EventHeader* event, int32_t& index, float& normalised) const;
+    void applyValue(int32_t index, float normalised);
     void applyAll(const clap::InputEvents* in);
     void sendGestures(const clap::OutputEvents* out);
     // After Mode changed: Release's real value changed with it, and while

@@ -17,7 +17,9 @@ bool portInfo(const clap::Plugin* p, uint32_t index, bool isInput, clap::AudioPo
     std::memset(out, 0, sizeof *out);
     out->id = 0;
     std::snprintf(out->name, sizeof out->name, "%s", isInput ? "Input" : "Output");
-    out->flags = clap::kPortIsMain | clap::kPortSupports64Bits;
+    // Both ports in one precision: the engine runs a block in one.
+    out->flags =
+        clap::kPortIsMain | clap::kPortSupports64Bits | clap::kPortRequiresCommonSampleSize;
     out->channelCount = 2;
     out->portType = clap::kPortStereo;
     // Output 0 may share input 0's buffers.
