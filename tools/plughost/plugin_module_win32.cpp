@@ -28,7 +28,7 @@ bool PluginModule::load(const std::string& path, std::string& error) {
         boundClap = true;
     }
     if (!entry()) {
-        error = path + " exports neither VSTPluginMain, main nor clap_entry";
+        error = path + " exports neither VSTPluginMain nor main (nor clap_entry)";
         unload();
         return false;
     }
