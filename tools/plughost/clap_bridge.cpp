@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "engine/parameters.h"
@@ -85,7 +84,7 @@ class Bridge {
     // Takes the plug-in made with this bridge's host record.
     bool setUp(const clap::Plugin* made) {
         plugin = made;
-        if (!plugin->init(plugin)) return false;
+        if (!plugin->descriptor || !plugin->descriptor->id || !plugin->init(plugin)) return false;
         params = extension<clap::PluginParams>(clap::kExtParams);
         state = extension<clap::PluginState>(clap::kExtState);
         ports = extension<clap::PluginAudioPorts>(clap::kExtAudioPorts);
@@ -161,8 +160,8 @@ class Bridge {
         static const clap::HostParams params = {[](const clap::Host*, uint32_t) {},
                                                 [](const clap::Host*, clap::Id, uint32_t) {},
                                                 [](const clap::Host*) {}};
-        static const clap::HostLatency latency = {
-            [](const clap::Host* h) { bridgeOf(h)->latencyChanged = true; }};
+        // initialDelay is read after every activation anyway.
+        static const clap::HostLatency latency = {[](const clap::Host*) {}};
         static const clap::HostState state = {[](const clap::Host*) {}};
         static const clap::HostThreadCheck threads = {
             [](const clap::Host* h) { return !bridgeOf(h)->inProcess; },
@@ -497,7 +496,6 @@ class Bridge {
     bool editorOpen = false;
     bool restartWanted = false;
     bool callbackWanted = false;
-    bool latencyChanged = false;
     int64_t steadyTime = 0;
 
   public:
