@@ -55,8 +55,8 @@ class ClapLimiter {
     // The editor, its glue reaching the instance (main thread).
     LimiterEngine& limiter() { return engine; }
     const clap::Host* hostRecord() const { return host; }
-    // A gesture of the editor: the engine has the value already; the host
-    // learns of it at the next process or flush.
+    // A gesture of the editor: a value goes to the engine at once, and the
+    // host learns of the gesture at the next process or flush.
     void editorGesture(const Gesture& gesture);
     std::unique_ptr<ClapEditor>& editorSlot() { return editor; }
     // The parameters the host or a loaded state changed since the last
