@@ -217,6 +217,11 @@ void ClapLimiter::sendGestures(const clap::OutputEvents* out) {
 
 void ClapLimiter::flush(const clap::InputEvents* in, const clap::OutputEvents* out) {
     if (!initialised) return;
+    // While active, flush belongs to the audio thread, as process does: from
+    // elsewhere it would take the editor's gestures beside a running process.
+    if (active.load() && threadCheck && threadCheck->isAudioThread &&
+        !threadCheck->isAudioThread(host))
+        return;
     applyAll(in);
     sendGestures(out);
 }

@@ -336,6 +336,9 @@ TEST_F(ClapInstance, TheEditorsGesturesReachTheHostAsBeginValueEnd) {
     // A typed value is set and told, not recorded.
     self->editorGesture({Gesture::typed, kGain, 0.25f});
     ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, 64));
+    Events wrongThread;  // active: flush from the main thread is ignored
+    ext<clap::PluginParams>(clap::kExtParams)->flush(plugin, &wrongThread.in, &wrongThread.out);
+    EXPECT_TRUE(wrongThread.sent.empty());
     Events during;
     float l[4] = {}, r[4] = {};
     process(during, l, r, 4);
