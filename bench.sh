@@ -2,8 +2,9 @@
 # Builds and runs the benchmarks (Release, no sanitizers):
 #  - the Google Benchmark suite of the effect's process routines;
 #  - the speed run: the native module, its LV2 bundle, the Windows DLL under
-#    Wine and the x42-dpl peer on the same signals, in alternating rounds on this machine,
-#    with the ratios the project holds itself to.
+#    Wine and the x42-dpl peer on the same signals, in alternating rounds on
+#    this machine, each module beside the CLAP module of its build, with the
+#    ratios the project holds itself to.
 # Usage: ./bench.sh [ROUNDS] (default 9)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,9 +13,10 @@ ensure_packages "${TK42_BENCH_PACKAGES[@]}"
 rounds=${1:-9}
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native \
-  tk42_editor_bench
+  tk42r_clap tk42_editor_bench
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42_module_speed tk42_editor_bench_win32
+cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42r_clap tk42_module_speed \
+  tk42_editor_bench_win32
 
 echo "== Google Benchmark: the effect's process routines"
 build/bench/bench/tk42_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
@@ -35,8 +37,9 @@ log=$(mktemp)
 trap 'rm -f "$log"; build/win/wine-server.sh stop' EXIT
 build/win/wine-server.sh start
 for ((r = 1; r <= rounds; r++)); do
-  build/bench/bench/tk42_module_speed build/bench/bin/TK42R.so native 1 | sed "s/^ns /ns $r /" >>"$log"
-  (cd build/win/bin && ../wine-run.sh tk42_module_speed.exe TK42R_x64.dll dll 1) |
+  build/bench/bench/tk42_module_speed build/bench/bin/TK42R.so native 1 build/bench/bin/TK42R.clap \
+    clap | sed "s/^ns /ns $r /" >>"$log"
+  (cd build/win/bin && ../wine-run.sh tk42_module_speed.exe TK42R_x64.dll dll 1 TK42R.clap clap-dll) |
     sed "s/^ns /ns $r /" >>"$log"
 done
 grep '^#' "$log" | sort -u
@@ -76,6 +79,8 @@ grep '^ns ' "$log" | awk '
         for (p = 32; p <= 64; p += 32) {
           c = w "/" mode "/" p
           ratio("DLL / native, " c, "dll/" c, "native/" c, 1.15)
+          ratio("CLAP / VST 2.4, native, " c, "clap/" c, "native/" c, 1.05)
+          ratio("CLAP / VST 2.4, Wine, " c, "clap-dll/" c, "dll/" c, 1.05)
         }
       }
       for (m = 1; m <= 2; m++) {

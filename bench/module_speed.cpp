@@ -1,6 +1,7 @@
 // ns per stereo frame of a real module (TK42R.so natively, TK42R_x64.dll
 // under Wine), driven through its record like a host, on the benchmark
-// workloads; natively also the peers. Google Benchmark is not available for
+// workloads; natively also the peers. A second module (the CLAP, through
+// tk42host's bridge) may run beside it in the same stretches. Google Benchmark is not available for
 // the Windows toolchain, so both builds time whole passes with the steady
 // clock, interleaving the cases stretch by stretch, and print each case's
 // median as
@@ -74,14 +75,14 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s MODULE LABEL [PASSES]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s MODULE LABEL [PASSES [MODULE2 LABEL2]]\n", argv[0]);
         return 2;
     }
     const std::string label = argv[2];
     const int passes = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
-    PluginModule module;
+    PluginModule module, second;
     std::string error;
-    if (!module.load(argv[1], error)) {
+    if (!module.load(argv[1], error) || (argc > 5 && !second.load(argv[4], error))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -92,9 +93,12 @@ int main(int argc, char** argv) {
     for (const Workload& w : kWorkloads) {
         for (float mode : {0.0f, 1.0f}) {
             const std::string key =
-                label + "/" + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
-            cases.push_back(moduleCase<float>(key + "32", host, module, sig, w, mode));
-            cases.push_back(moduleCase<double>(key + "64", host, module, sig, w, mode));
+                std::string("/") + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
+            cases.push_back(moduleCase<float>(label + key + "32", host, module, sig, w, mode));
+            cases.push_back(moduleCase<double>(label + key + "64", host, module, sig, w, mode));
+            if (!second.isLoaded()) continue;
+            cases.push_back(moduleCase<float>(argv[5] + key + "32", host, second, sig, w, mode));
+            cases.push_back(moduleCase<double>(argv[5] + key + "64", host, second, sig, w, mode));
         }
     }
     addNativeOnlyCases(cases, sig);
