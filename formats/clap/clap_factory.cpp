@@ -4,6 +4,7 @@
 
 #include "formats/clap/clap_extensions.h"
 #include "formats/clap/clap_limiter.h"
+#include "tk42_version.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ const clap::PluginDescriptor kClapLimiterDescriptor = {
     "",
     "",
     "",
-    "1.0.0",
+    TK42_VERSION_STRING,
     "Stereo brickwall limiter with a clipper behind it",
     kFeatures,
 };
