@@ -1,7 +1,7 @@
-// The Linux module inside a real host that nobody here wrote: Ardour 7's
-// plug-in scanner, and a headless session on the dummy audio backend that
+// The Linux modules inside a real host that nobody here wrote: Ardour 7's
+// plug-in scanners, and a headless session on the dummy audio backend that
 // plays real audio through the plug-in, exports it, and is saved and opened
-// again.
+// again. Every test runs for the VST 2.4 module and for the VST3 bundle.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -15,6 +15,7 @@
 #include <regex>
 #include <sstream>
 
+#include "engine/parameters.h"
 #include "tests/ardour/host_process.h"
 #include "tests/ardour/session_audio.h"
 #include "tools/tk42host/demo_signal.h"
@@ -66,6 +67,74 @@ std::vector<uint8_t> base64(const std::string& text) {
     return out;
 }
 
+// What differs between the two formats in Ardour.
+struct Format {
+    const char* name;
+    const char* product;       // the module file, or the bundle folder
+    const char* installed;     // where in the home it goes
+    const char* pathVariable;  // the variable that tells Ardour that folder
+    const char* scanner;
+    const char* index;  // the scanner's index: file extension and element
+    const char* indexElement;
+    const char* pluginType;  // ARDOUR.PluginType
+    const char* moduleFile;  // the binary, inside the installed path
+    bool plainValues;        // Ardour's controls in the plug-in's real units
+    const char* controllableNames;
+};
+
+const Format kVst2{"VST2",
+                   TK42_PRODUCT_MODULE,
+                   ".lxvst/TK42R.so",
+                   "LXVST_PATH",
+                   TK42_ARDOUR_SCANNER,
+                   ".v2i",
+                   "VST2Info",
+                   "LXVST",
+                   "",
+                   false,
+                   "Gain|Thresh|Atk H|Rel H|Release|Mode|Show"};
+const Format kVst3{"VST3",
+                   TK42_VST3_BUNDLE,
+                   ".vst3/TK42R.vst3",
+                   "VST3_PATH",
+                   TK42_ARDOUR_VST3_SCANNER,
+                   ".v3i",
+                   "VST3Info",
+                   "VST3",
+                   "Contents/x86_64-linux/TK42R.so",
+                   true,
+                   "Input gain|Ceiling|Limit attack|Limit release|Clip release|Mode|Meter shows"};
+
+// The value Ardour shows and takes for parameter i: the normalised value for
+// VST 2.4, the real value for VST3.
+double hostValue(const Format& format, int i) {
+    if (!format.plainValues) return kParameters[i];
+    return toReal(i, kParameters[i], isLimitMode(kParameters[kMode]));
+}
+
+// The component's bytes inside Ardour's VST3 chunk (a preset container: a
+// header with the offset of a list of chunks, "Comp" the component's).
+std::vector<uint8_t> componentState(const std::vector<uint8_t>& chunk) {
+    auto u32 = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | chunk[at + i];
+        return v;
+    };
+    auto u64 = [&](size_t at) { return u32(at) | (static_cast<uint64_t>(u32(at + 4)) << 32); };
+    if (chunk.size() < 48 || std::memcmp(chunk.data(), "VST3", 4) != 0) return {};
+    const uint64_t list = u64(40);
+    if (list + 8 > chunk.size() || std::memcmp(&chunk[list], "List", 4) != 0) return {};
+    const uint32_t count = u32(list + 4);
+    for (uint32_t i = 0; i < count && list + 8 + 20 * (i + 1) <= chunk.size(); ++i) {
+        const size_t entry = list + 8 + 20 * i;
+        const uint64_t offset = u64(entry + 4), size = u64(entry + 12);
+        if (std::memcmp(&chunk[entry], "Comp", 4) == 0 && offset + size <= chunk.size()) {
+            return std::vector<uint8_t>(chunk.begin() + offset, chunk.begin() + offset + size);
+        }
+    }
+    return {};
+}
+
 // An attribute of the first element that matches, or empty.
 std::string attribute(const std::string& element, const std::string& name) {
     std::smatch m;
@@ -76,15 +145,16 @@ std::string attribute(const std::string& element, const std::string& name) {
 // One Ardour home of its own: configuration, plug-in cache and the module in
 // the user's plug-in folder, so that nothing of the machine's Ardour set-up
 // is used or changed.
-class ArdourTest : public ::testing::Test {
+class ArdourTest : public ::testing::TestWithParam<const Format*> {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/tk42-ardour-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
-        module = root / "home/.lxvst/TK42R.so";
-        fs::create_directories(module.parent_path());
-        fs::copy_file(TK42_PRODUCT_MODULE, module);
+        installed = root / "home" / format().installed;
+        fs::create_directories(installed.parent_path());
+        fs::copy(format().product, installed, fs::copy_options::recursive);
+        module = *format().moduleFile ? installed / format().moduleFile : installed;
         // Ardour ignores an index older than the module, comparing the
         // index's whole-second time with the module's exact one: a module
         // copied in the second of the scan would look newer than its index.
@@ -118,12 +188,13 @@ class ArdourTest : public ::testing::Test {
                         int timeoutSeconds) {
         HostCommand c;
         c.argv = std::move(argv);
-        c.environment = {"HOME=" + (root / "home").string(),
-                         "XDG_CONFIG_HOME=" + (root / "config").string(),
-                         "XDG_CACHE_HOME=" + (root / "cache").string(),
-                         "XDG_DATA_HOME=" + (root / "data").string(),
-                         "LXVST_PATH=" + module.parent_path().string(),
-                         "LD_LIBRARY_PATH=" + std::string(TK42_ARDOUR_LIBS)};
+        c.environment = {
+            "HOME=" + (root / "home").string(),
+            "XDG_CONFIG_HOME=" + (root / "config").string(),
+            "XDG_CACHE_HOME=" + (root / "cache").string(),
+            "XDG_DATA_HOME=" + (root / "data").string(),
+            std::string(format().pathVariable) + "=" + installed.parent_path().string(),
+            "LD_LIBRARY_PATH=" + std::string(TK42_ARDOUR_LIBS)};
         c.environment.insert(c.environment.end(), extra.begin(), extra.end());
         c.crashReporter = TK42_CRASH_REPORTER;
         c.pluginFile = module.string();
@@ -152,51 +223,66 @@ class ArdourTest : public ::testing::Test {
     }
 
     HostRun scan() {
-        return runRetrying(command({TK42_ARDOUR_SCANNER, "-f", module.string()}, {}, 60), "scan");
+        return runRetrying(command({format().scanner, "-f", installed.string()}, {}, 60), "scan");
     }
 
     HostRun lua(const std::string& script, std::vector<std::string> environment,
                 const std::string& what, const std::vector<fs::path>& leftovers) {
         environment.push_back("TK42_SESSION_DIR=" + (root / kSession).string());
         environment.push_back(std::string("TK42_SESSION_NAME=") + kSession);
+        environment.push_back(std::string("TK42_PLUGIN_TYPE=") + format().pluginType);
         return runRetrying(
             command({TK42_ARDOUR_LUA, std::string(TK42_LUA_DIR) + "/" + script}, environment, 120),
             what, leftovers);
     }
 
-    fs::path root, module;
+    static const Format& format() { return *GetParam(); }
+
+    fs::path root, installed, module;
     RunCounts counts;
 };
 
-TEST_F(ArdourTest, ScannerIndexesNameVendorChannelsAndEditor) {
+TEST_P(ArdourTest, ScannerIndexesNameVendorAndChannels) {
     scan();
     std::string index;
     for (const auto& entry : fs::recursive_directory_iterator(root / "cache")) {
-        if (entry.path().extension() == ".v2i") index = readFile(entry.path());
+        if (entry.path().extension() == format().index) index = readFile(entry.path());
     }
     ASSERT_FALSE(index.empty()) << "the scanner wrote no index";
     std::smatch info;
-    ASSERT_TRUE(std::regex_search(index, info, std::regex("<VST2Info[^>]*>"))) << index;
+    ASSERT_TRUE(std::regex_search(index, info,
+                                  std::regex(std::string("<") + format().indexElement + "[^>]*>")))
+        << index;
     const std::string element = info[0];
     EXPECT_EQ(attribute(element, "name"), "TK42-R Limiter");
-    EXPECT_EQ(attribute(element, "creator"), "Falden Murex");
-    EXPECT_EQ(attribute(element, "id"), "1414214706");  // 'TK42'
     EXPECT_EQ(attribute(element, "n_inputs"), "2");
     EXPECT_EQ(attribute(element, "n_outputs"), "2");
-    EXPECT_EQ(attribute(element, "has_editor"), "1");
-    EXPECT_EQ(attribute(element, "is_instrument"), "0");
-    EXPECT_EQ(attribute(element, "can_process_replace"), "1");
+    if (format().plainValues) {
+        EXPECT_EQ(attribute(element, "vendor"), "Falden Murex");
+        EXPECT_EQ(attribute(element, "category"), "Fx|Dynamics");
+        EXPECT_EQ(attribute(element, "uid"), "7D3A1C529E4B4F06A1C82E753B9F6D14");
+        EXPECT_EQ(attribute(element, "version"), "2.0.0");
+        EXPECT_EQ(attribute(element, "n_aux_inputs"), "0");
+        EXPECT_EQ(attribute(element, "n_midi_inputs"), "0");
+    } else {
+        EXPECT_EQ(attribute(element, "creator"), "Falden Murex");
+        EXPECT_EQ(attribute(element, "id"), "1414214706");  // 'TK42'
+        EXPECT_EQ(attribute(element, "has_editor"), "1");
+        EXPECT_EQ(attribute(element, "is_instrument"), "0");
+        EXPECT_EQ(attribute(element, "can_process_replace"), "1");
+    }
 }
 
 // The plug-in on a stereo track of a saved session: its settings survive
 // closing and opening the session (through its state chunk alone), and the
 // exported mix of a signal that peaks at +6 dBFS, raised by a further 12 dB,
 // never exceeds the -6 dBFS ceiling.
-TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
+TEST_P(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
     if (scan().outcome != HostRun::Outcome::Finished) return;
 
     std::ostringstream values;
-    for (int i = 0; i < 7; ++i) values << (i ? "," : "") << kParameters[i];
+    values.precision(9);
+    for (int i = 0; i < 7; ++i) values << (i ? "," : "") << hostValue(format(), i);
     if (lua("create_session.lua", {"TK42_PARAMETERS=" + values.str()}, "create", {root / kSession})
             .outcome != HostRun::Outcome::Finished) {
         return;
@@ -206,20 +292,25 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
     std::string text = readFile(sessionFile);
     std::smatch chunk;
     ASSERT_TRUE(std::regex_search(text, chunk, std::regex("<chunk[^>]*>([^<]*)</chunk>")));
-    const std::vector<uint8_t> state = base64(chunk[1]);
+    std::vector<uint8_t> state = base64(chunk[1]);
+    if (format().plainValues) state = componentState(state);
     ASSERT_EQ(state.size(), 28u);
     for (int i = 0; i < 7; ++i) {
         float v;
         std::memcpy(&v, &state[4 * i], 4);
-        EXPECT_EQ(v, kParameters[i]) << "parameter " << i << " in the saved chunk";
+        // VST3: Ardour turned the real value back into the normalised one.
+        EXPECT_NEAR(v, kParameters[i], format().plainValues ? 1e-6 : 0.0)
+            << "parameter " << i << " in the saved chunk";
     }
     // Ardour also writes each parameter's value beside the chunk. Make those
-    // wrong: what comes back must have come through the chunk.
+    // wrong (each range's lowest value or below): what comes back must have
+    // come through the chunk.
     text = std::regex_replace(
         text,
-        std::regex("(<Controllable name=\"(Gain|Thresh|Atk H|Rel H|Release|Mode|Show)\"[^>]*"
+        std::regex(std::string("(<Controllable name=\"(") + format().controllableNames +
+                   ")\"[^>]*"
                    " value=\")[^\"]*\""),
-        "$010.125\"");
+        format().plainValues ? "$01-24\"" : "$010.125\"");
     writeFile(sessionFile, text);
 
     DemoSignal demo(4.0);
@@ -253,7 +344,9 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
     for (int i = 0; i < 7; ++i) {
         std::string v;
         std::getline(reopened, v, ',');
-        EXPECT_NEAR(std::stod(v), kParameters[i], 1e-7) << "parameter " << i << " after reopening";
+        const double expected = hostValue(format(), i);
+        EXPECT_NEAR(std::stod(v), expected, 1e-7 + 1e-6 * std::fabs(expected))
+            << "parameter " << i << " after reopening";
     }
 
     WavReader reader;
@@ -277,5 +370,10 @@ TEST_F(ArdourTest, SessionLimitsRealAudioAndBringsItsParametersBack) {
     EXPECT_GT(peak, kCeiling * 0.9);
     EXPECT_GT(energy, 0.0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, ArdourTest, ::testing::Values(&kVst2, &kVst3),
+                         [](const ::testing::TestParamInfo<const Format*>& info) {
+                             return std::string(info.param->name);
+                         });
 
 }  // namespace

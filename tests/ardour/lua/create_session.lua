@@ -1,7 +1,7 @@
 -- Creates a 48 kHz session on the dummy backend with one stereo track that
 -- carries the plug-in, sets the plug-in's seven parameters, saves and closes.
 -- Environment: TK42_SESSION_DIR, TK42_SESSION_NAME, TK42_PARAMETERS (seven
--- normalised values separated by commas).
+-- normalised values separated by commas), TK42_PLUGIN_TYPE (LXVST or VST3).
 AudioEngine:set_backend("None (Dummy)", "", "")
 local session = create_session(os.getenv("TK42_SESSION_DIR"), os.getenv("TK42_SESSION_NAME"), 48000)
 assert(session, "cannot create the session")
@@ -19,7 +19,9 @@ for channel = 0, 1 do
   assert(out:connected_to(into), "the track does not reach the master bus")
 end
 
-local plugin = ARDOUR.LuaAPI.new_plugin(Session, "TK42-R Limiter", ARDOUR.PluginType.LXVST, "")
+-- TK42_PLUGIN_TYPE chooses the format: LXVST (the default) or VST3.
+local kind = ARDOUR.PluginType[os.getenv("TK42_PLUGIN_TYPE") or "LXVST"]
+local plugin = ARDOUR.LuaAPI.new_plugin(Session, "TK42-R Limiter", kind, "")
 assert(not plugin:isnil(), "Ardour does not know the plug-in")
 assert(track:add_processor_by_index(plugin, 0, nil, true) == 0, "cannot insert the plug-in")
 
@@ -29,6 +31,9 @@ for value in string.gmatch(os.getenv("TK42_PARAMETERS"), "[^,]+") do
   index = index + 1
 end
 assert(index == 7, "expected seven parameters")
+-- A VST3 host passes values to the processor with the next audio cycle, and
+-- the saved state is the processor's: let the engine run a few cycles.
+ARDOUR.LuaAPI.usleep(300000)
 
 Session:save_state("")
 close_session()
