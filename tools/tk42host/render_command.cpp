@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/tk42host/delay_probe.h"
 #include "tools/tk42host/demo_signal.h"
 #include "tools/tk42host/exit_codes.h"
@@ -185,8 +185,8 @@ class Session {
                 PluginInstance pass(loaded.host().create(loaded.module().entry()));
                 for (int32_t i = 0; i < fx.record()->numParams; ++i)
                     pass.setParameter(i, fx.getParameter(i));
-                pass.setParameter(kGain, static_cast<float>(gain / 24.0));
-                pass.setParameter(kThresh, static_cast<float>(1.0 + ceiling / 24.0));
+                pass.setParameter(kGain, fromReal(kGain, gain, true));
+                pass.setParameter(kThresh, fromReal(kThresh, ceiling, true));
                 RenderConfig config = renderConfig(pass, o, in.delay);
                 config.meterInput = false;
                 config.meterOutputPeaks = o.targets.truePeak;
@@ -211,8 +211,8 @@ class Session {
                                ceilingDb(fx.getParameter(kThresh)), measure);
         if (stopped) return interrupted(err, output);
         if (!result.reached) return fail(err, kExitUsage, result.error + notWritten(output));
-        fx.setParameter(kGain, static_cast<float>(result.chosen.gainDb / 24.0));
-        fx.setParameter(kThresh, static_cast<float>(1.0 + result.chosen.ceilingDb / 24.0));
+        fx.setParameter(kGain, fromReal(kGain, result.chosen.gainDb, true));
+        fx.setParameter(kThresh, fromReal(kThresh, result.chosen.ceilingDb, true));
         return kExitOk;
     }
 

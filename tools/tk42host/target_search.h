@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/parameters.h"
+
 struct SearchTargets {
     bool loudness = false;
     double lufs = 0;  // integrated loudness of the output
@@ -35,5 +37,5 @@ SearchResult searchTargets(const SearchTargets& targets, double gainDb, double c
                            const MeasurePass& measure);
 
 constexpr double kLoudnessTolerance = 0.1;
-constexpr double kMaxGainDb = 24.0;
-constexpr double kMinCeilingDb = -24.0;
+constexpr double kMaxGainDb = kParameterInfo[kGain].maximum;
+constexpr double kMinCeilingDb = kParameterInfo[kThresh].minimum;
