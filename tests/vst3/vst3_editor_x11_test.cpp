@@ -10,12 +10,14 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <chrono>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/parameters.h"
 #include "tests/x11/x11_session.h"
 #include "tools/plughost/vst3_plug_frame.h"
 #include "tools/plughost/vst3_plugin.h"
@@ -161,6 +163,39 @@ TEST_F(Vst3X11Editor, DraggingTheGainKnobIsOneGestureThatReachesTheHost) {
     EXPECT_GE(performs, 2);
     EXPECT_NEAR(last, 0.1, 1.0 / 480.0);  // 48 of 480 pixels
     EXPECT_NEAR(plugin.controller->getParamNormalized(0), 0.1, 1.0 / 480.0);
+}
+
+TEST_F(Vst3X11Editor, TheMeterMovesWithAudioOnAnotherThreadWhileTheHostSetsValues) {
+    const Window panel = attach();
+    ASSERT_NE(panel, 0u);
+    ASSERT_TRUE(plugin.start(48000.0, 256, false));
+    frame->runFor(200);
+    const std::vector<uint32_t> resting = x.capture(panel, 400, 220);
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        plughost::ParamChanges* changes = new plughost::ParamChanges();
+        for (int block = 0; !stop; ++block) {
+            for (int i = 0; i < 256; ++i) {
+                left[i] = right[i] = (i % 64 < 32 ? 1.0f : -1.0f);
+            }
+            changes->clear();
+            changes->add(kGain, block % 256, (block % 10) / 10.0);
+            float* io[2] = {left.data(), right.data()};
+            plugin.process(io, io, 256, changes);
+            sleepMs(2);
+        }
+        changes->release();
+    });
+    for (int i = 0; i < 20; ++i) {
+        plugin.controller->setParamNormalized(kGain, (i % 10) / 10.0);
+        plugin.controller->setParamNormalized(kThresh, 0.5);
+        frame->runFor(25);
+    }
+    const std::vector<uint32_t> moving = x.capture(panel, 400, 220);
+    stop = true;
+    audio.join();
+    EXPECT_NE(moving, resting) << "the gain-reduction meter did not move";
 }
 
 TEST_F(Vst3X11Editor, AHostWithoutARunLoopGetsNoPanelAndNothingIsLeft) {
