@@ -77,7 +77,11 @@ tresult LimiterView::attached(void* parent, const char* type) {
         frame->queryInterface(reinterpret_cast<const char*>(kIRunLoopIid.bytes), &found) ==
             kResultOk &&
         found) {
+        // Part of the host's frame, which outlives the view's use of it like
+        // the frame itself: not counted, so that a run loop holding the view
+        // as a handler makes no cycle with it.
         runLoop = static_cast<IRunLoop*>(found);
+        runLoop->release();
         const int fd = TKGUI::platform::windowEventDescriptor(panel.getFrame()->getWindow());
         if (fd >= 0) runLoop->registerEventHandler(this, fd);
         if (runLoop->registerTimer(this, kIdleMilliseconds) == kResultOk) return kResultOk;
@@ -91,7 +95,6 @@ void LimiterView::stopDriving() {
     if (!runLoop) return;
     runLoop->unregisterTimer(this);
     runLoop->unregisterEventHandler(this);
-    runLoop->release();
     runLoop = nullptr;
 }
 

@@ -71,7 +71,7 @@ class LimiterView final : public IPlugView,
     FUnknown* counted;
     LimiterPanel panel;
     IPlugFrame* frame = nullptr;
-    IRunLoop* runLoop = nullptr;  // while the host's loop drives the panel
+    IRunLoop* runLoop = nullptr;  // the frame's, while it drives the panel (not counted)
     std::chrono::steady_clock::time_point lastPump{};
     std::atomic<uint32_t> references{1};
 };

@@ -198,6 +198,16 @@ TEST_F(Vst3X11Editor, TheMeterMovesWithAudioOnAnotherThreadWhileTheHostSetsValue
     EXPECT_NE(moving, resting) << "the gain-reduction meter did not move";
 }
 
+TEST_F(Vst3X11Editor, AViewReleasedWhileAttachedGoesWithTheHostsRunLoopAndLeaksNothing) {
+    ASSERT_NE(attach(), 0u);
+    view->release();  // no removed(): the run loop still holds the view
+    view = nullptr;
+    frame->runFor(50);
+    frame->release();  // the host's frame and run loop go, and the view with them
+    frame = new plughost::PlugFrame(true);
+    EXPECT_TRUE(x.children(parent).empty());
+}
+
 TEST_F(Vst3X11Editor, AHostWithoutARunLoopGetsNoPanelAndNothingIsLeft) {
     frame->release();
     frame = new plughost::PlugFrame(false);

@@ -62,8 +62,13 @@ class PlugFrame::Loop final : public vst3::IRunLoop {
 PlugFrame::PlugFrame(bool offerRunLoop) : offerRunLoop(offerRunLoop), loop(new Loop(*this)) {}
 
 PlugFrame::~PlugFrame() {
-    for (Handler& h : handlers) h.handler->release();
-    for (Timer& t : timers) t.handler->release();
+    // A handler released here may unregister itself on the way out.
+    std::vector<Handler> leftHandlers;
+    std::vector<Timer> leftTimers;
+    leftHandlers.swap(handlers);
+    leftTimers.swap(timers);
+    for (Handler& h : leftHandlers) h.handler->release();
+    for (Timer& t : leftTimers) t.handler->release();
     delete loop;
 }
 
@@ -85,6 +90,10 @@ vst3::tresult PlugFrame::queryInterface(const char* iid, void** object) {
 
 vst3::tresult PlugFrame::resizeView(vst3::IPlugView* /*view*/, vst3::ViewRect* /*size*/) {
     return vst3::kResultFalse;
+}
+
+void PlugFrame::fireTimers() {
+    for (size_t i = 0; i < timers.size(); ++i) timers[i].handler->onTimer();
 }
 
 void PlugFrame::runFor(int milliseconds) {

@@ -25,6 +25,8 @@ class PlugFrame final : public Counted<vst3::IPlugFrame> {
     // Calls what is registered for about this long: a descriptor's handler
     // when it is readable, each timer at its interval.
     void runFor(int milliseconds);
+    // Calls every registered timer once, now.
+    void fireTimers();
     size_t handlerCount() const { return handlers.size(); }
     size_t timerCount() const { return timers.size(); }
 
