@@ -50,9 +50,18 @@ void LimiterController::storeValue(int32_t index, float normalised) {
     const bool limitBefore = isLimitMode(value(kMode));
     values[index].store(normalised, std::memory_order_relaxed);
     showInView(index);
-    if (index == kMode && isLimitMode(normalised) != limitBefore && handler) {
-        handler->restartComponent(kRestartLatencyChanged);
-    }
+    if (index != kMode || isLimitMode(normalised) == limitBefore) return;
+    // The host reads the latency as soon as it is asked to restart, before
+    // the change reaches the processor with the audio: where the processor
+    // is at hand it takes the mode now (the engine takes values from any
+    // thread; the change arriving later with the audio changes nothing).
+    if (LimiterEngine* processing = processorEngine()) processing->setParameter(kMode, normalised);
+    if (handler) handler->restartComponent(kRestartLatencyChanged);
+}
+
+LimiterEngine* LimiterController::processorEngine() {
+    if (LimiterEngine* own = ownEngine()) return own;
+    return link ? link->linkedEngine() : nullptr;
 }
 
 void LimiterController::takeValues(const float newValues[kNumParams], bool announce) {
@@ -220,11 +229,8 @@ void LimiterController::dropLink() {
 }
 
 LimiterEngine& LimiterController::meterEngine() {
-    if (LimiterEngine* own = ownEngine()) return *own;
-    if (link) {
-        if (LimiterEngine* linked = link->linkedEngine()) return *linked;
-    }
-    return restingEngine;
+    LimiterEngine* processing = processorEngine();
+    return processing ? *processing : restingEngine;
 }
 
 }  // namespace vst3

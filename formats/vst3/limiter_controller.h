@@ -81,6 +81,8 @@ class LimiterController : public IEditController, public IConnectionPoint {
     // Stores one value; asks the host to read the latency again when the
     // mode changed it.
     void storeValue(int32_t index, float normalised);
+    // The processor's engine where this controller can reach it, or null.
+    LimiterEngine* processorEngine();
     void dropLink();
     void showInView(int32_t index);
 

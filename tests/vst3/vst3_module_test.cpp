@@ -249,12 +249,23 @@ TEST_F(Vst3Module, LatencyFollowsTheModeAndTheControllerAsksForARestart) {
     ASSERT_TRUE(plugin.start(44100.0, 256, false));
     EXPECT_EQ(plugin.processor->getLatencySamples(), 5u);
     EXPECT_EQ(plugin.processor->getTailSamples(), 5u);
+    // The host reads the latency when asked to restart, before the change
+    // reaches the processor with the audio.
     plugin.controller->setParamNormalized(kMode, 1.0);
     const std::vector<int32_t> restarts = plugin.handler->restarts();
     ASSERT_FALSE(restarts.empty());
     EXPECT_TRUE(restarts.back() & vst3::kRestartLatencyChanged);
+    EXPECT_EQ(plugin.processor->getLatencySamples(), 0u);
     setThroughProcess(plugin, {{kMode, 1.0}});
     EXPECT_EQ(plugin.processor->getLatencySamples(), 0u);
+    // The same with the controller created apart and connected to the component.
+    Vst3Plugin apart;
+    open(apart, true);
+    ASSERT_TRUE(apart.separateController);
+    EXPECT_EQ(apart.processor->getLatencySamples(), 5u);
+    apart.controller->setParamNormalized(kMode, 1.0);
+    EXPECT_EQ(apart.processor->getLatencySamples(), 0u);
+    EXPECT_TRUE(apart.handler->restarts().back() & vst3::kRestartLatencyChanged);
     // A value that keeps the mode asks for nothing.
     const size_t before = plugin.handler->restarts().size();
     plugin.controller->setParamNormalized(kMode, 0.9);
