@@ -56,7 +56,16 @@ void LimiterController::storeValue(int32_t index, float normalised) {
     // is at hand it takes the mode now (the engine takes values from any
     // thread; the change arriving later with the audio changes nothing).
     if (LimiterEngine* processing = processorEngine()) processing->setParameter(kMode, normalised);
-    if (handler) handler->restartComponent(kRestartLatencyChanged);
+    announceLatency();
+}
+
+void LimiterController::announceLatency() {
+    LimiterEngine* processing = processorEngine();
+    const int32_t now =
+        processing ? processing->latencySamples() : (isLimitMode(value(kMode)) ? kLookAhead : 0);
+    if (announcedLatency.exchange(now) != now && handler) {
+        handler->restartComponent(kRestartLatencyChanged);
+    }
 }
 
 LimiterEngine* LimiterController::processorEngine() {
@@ -65,16 +74,12 @@ LimiterEngine* LimiterController::processorEngine() {
 }
 
 void LimiterController::takeValues(const float newValues[kNumParams], bool announce) {
-    const bool limitBefore = isLimitMode(value(kMode));
     for (int32_t i = 0; i < kNumParams; ++i) {
         values[i].store(newValues[i]);
         showInView(i);
     }
-    if (handler) {
-        int32_t flags = announce ? kRestartParamValuesChanged : 0;
-        if (isLimitMode(newValues[kMode]) != limitBefore) flags |= kRestartLatencyChanged;
-        if (flags) handler->restartComponent(flags);
-    }
+    if (announce && handler) handler->restartComponent(kRestartParamValuesChanged);
+    announceLatency();
 }
 
 tresult LimiterController::setComponentState(IBStream* state) {

@@ -66,6 +66,12 @@ class LimiterController : public IEditController, public IConnectionPoint {
     LimiterEngine& meterEngine();
     // The open view is going away.
     void viewClosed(LimiterView* closing);
+    // Asks the host to read the latency again when it is no longer what the
+    // host was last told. The controller calls it when it changes the mode;
+    // the open view calls it on each timer tick, for mode changes that only
+    // the processor saw (host automation, which some hosts pass to the
+    // processor alone).
+    void announceLatency();
 
   protected:
     // The object whose references count for this role.
@@ -93,6 +99,9 @@ class LimiterController : public IEditController, public IConnectionPoint {
     // The one view the controller has open at a time (it counts a reference
     // to the controller, so it never outlives it).
     std::atomic<LimiterView*> view{nullptr};
+    // The latency the host read at the start (the default mode's) or was last
+    // told to read again.
+    std::atomic<int32_t> announcedLatency{kLookAhead};
 };
 
 }  // namespace vst3

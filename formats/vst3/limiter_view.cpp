@@ -70,7 +70,9 @@ tresult LimiterView::attached(void* parent, const char* type) {
     // The parent is the host's window: an X window id carried in the pointer
     // on Linux, an HWND on Windows, as the toolkit takes it.
     if (!panel.open(static_cast<TKGUI::platform::Window*>(parent))) return kResultFalse;
-    if (panel.startIdleTimer(kIdleMilliseconds)) return kResultOk;
+    windowTimer = TKGUI::platform::startWindowTimer(panel.getFrame()->getWindow(),
+                                                    kIdleMilliseconds, &onWindowTimer, this);
+    if (windowTimer) return kResultOk;
     // No window timers here (X11): the host's run loop drives the panel.
     void* found = nullptr;
     if (frame &&
@@ -91,7 +93,13 @@ tresult LimiterView::attached(void* parent, const char* type) {
     return kResultFalse;
 }
 
+void LimiterView::onWindowTimer(void* view) {
+    static_cast<LimiterView*>(view)->onTimer();
+}
+
 void LimiterView::stopDriving() {
+    if (windowTimer) TKGUI::platform::stopWindowTimer(windowTimer);
+    windowTimer = nullptr;
     if (!runLoop) return;
     runLoop->unregisterTimer(this);
     runLoop->unregisterEventHandler(this);
@@ -158,6 +166,7 @@ void LimiterView::onFDIsSet(int /*fd*/) {
 
 void LimiterView::onTimer() {
     panel.idle();
+    controller.announceLatency();
 }
 
 float LimiterView::parameterValue(int32_t index) {

@@ -3,9 +3,10 @@
 // reach the host through the controller as begin/perform/end edits.
 //
 // What drives the panel's idle (its pending values, window events and
-// redraw): on Windows a timer of its own window; on Linux the host's run
-// loop, which the view asks for a timer and for a watch on the X
-// connection's descriptor, so that clicks are handled as soon as they come.
+// redraw) and the check of the latency: on Windows a timer of the panel's
+// window; on Linux the host's run loop, which the view asks for a timer and
+// for a watch on the X connection's descriptor, so that clicks are handled
+// as soon as they come.
 //
 // Threads: the host's user-interface thread, like the controller.
 #pragma once
@@ -66,11 +67,13 @@ class LimiterView final : public IPlugView,
     void pumpIdle() override;
 
     void stopDriving();
+    static void onWindowTimer(void* view);
 
     LimiterController& controller;
     FUnknown* counted;
     LimiterPanel panel;
     IPlugFrame* frame = nullptr;
+    TKGUI::platform::Timer* windowTimer = nullptr;  // where the platform has them (Win32)
     IRunLoop* runLoop = nullptr;  // the frame's, while it drives the panel (not counted)
     std::chrono::steady_clock::time_point lastPump{};
     std::atomic<uint32_t> references{1};

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/parameters.h"
 #include "formats/vst3/vst3_view.h"
 #include "tests/windows/host_window.h"
 #include "tools/plughost/vst3_plugin.h"
@@ -105,6 +106,24 @@ TEST_F(Vst3Win32Editor, EmbedsAPanelThatItsTimerPaintsAndRemovedTakesAway) {
     EXPECT_GT(coloursIn(children[0], 400, 220), 50u) << "the panel was not painted";
     EXPECT_EQ(view->removed(), vst3::kResultOk);
     EXPECT_TRUE(childrenOf(host).empty());
+}
+
+TEST_F(Vst3Win32Editor, AModeChangeOnlyTheProcessorSawIsAnnouncedWhileTheViewIsOpen) {
+    ASSERT_EQ(view->attached(host, vst3::kPlatformHwnd), vst3::kResultOk);
+    ASSERT_TRUE(plugin.start(48000.0, 64, false));
+    pumpFor(60);
+    const size_t before = plugin.handler->restarts().size();
+    plughost::ParamChanges* changes = new plughost::ParamChanges();
+    changes->add(kMode, 0, 1.0);
+    float l[64] = {}, r[64] = {};
+    float* io[2] = {l, r};
+    plugin.process(io, io, 64, changes);
+    changes->release();
+    pumpFor(150);
+    const std::vector<int32_t> restarts = plugin.handler->restarts();
+    ASSERT_EQ(restarts.size(), before + 1);
+    EXPECT_TRUE(restarts.back() & vst3::kRestartLatencyChanged);
+    EXPECT_EQ(plugin.processor->getLatencySamples(), 0u);
 }
 
 TEST_F(Vst3Win32Editor, DraggingTheGainKnobIsOneGestureThatReachesTheHost) {

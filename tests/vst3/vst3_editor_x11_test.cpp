@@ -198,6 +198,25 @@ TEST_F(Vst3X11Editor, TheMeterMovesWithAudioOnAnotherThreadWhileTheHostSetsValue
     EXPECT_NE(moving, resting) << "the gain-reduction meter did not move";
 }
 
+TEST_F(Vst3X11Editor, AModeChangeOnlyTheProcessorSawIsAnnouncedWhileTheViewIsOpen) {
+    ASSERT_NE(attach(), 0u);
+    ASSERT_TRUE(plugin.start(48000.0, 64, false));
+    frame->runFor(60);
+    const size_t before = plugin.handler->restarts().size();
+    // Host automation that reaches the processor alone, as Ardour sends it.
+    plughost::ParamChanges* changes = new plughost::ParamChanges();
+    changes->add(kMode, 0, 1.0);
+    float l[64] = {}, r[64] = {};
+    float* io[2] = {l, r};
+    plugin.process(io, io, 64, changes);
+    changes->release();
+    frame->runFor(100);
+    const std::vector<int32_t> restarts = plugin.handler->restarts();
+    ASSERT_EQ(restarts.size(), before + 1);
+    EXPECT_TRUE(restarts.back() & vst3::kRestartLatencyChanged);
+    EXPECT_EQ(plugin.processor->getLatencySamples(), 0u);
+}
+
 TEST_F(Vst3X11Editor, AViewReleasedWhileAttachedGoesWithTheHostsRunLoopAndLeaksNothing) {
     ASSERT_NE(attach(), 0u);
     view->release();  // no removed(): the run loop still holds the view
