@@ -105,6 +105,11 @@ const Format kVst3{"VST3",
                    true,
                    "Input gain|Ceiling|Limit attack|Limit release|Clip release|Mode|Meter shows"};
 
+// Test names say the format, not the parameter's address.
+void PrintTo(const Format* format, std::ostream* out) {
+    *out << format->name;
+}
+
 // The value Ardour shows and takes for parameter i: the normalised value for
 // VST 2.4, the real value for VST3.
 double hostValue(const Format& format, int i) {
