@@ -1,9 +1,12 @@
 // ns per stereo frame of a real module (TK42R.so natively, TK42R_x64.dll
 // under Wine), driven through its record like a host, on the benchmark
-// workloads; beside it, when given, the same build's VST3 binary driven
-// through its interfaces (keys LABEL-vst3/...); natively also the peers. Google Benchmark is not
-// available for the Windows toolchain, so both builds time whole passes with the steady clock,
-// interleaving the cases stretch by stretch, and print each case's median as
+// workloads; natively also the peers. A second module (the CLAP, through
+// tk42host's bridge) may run beside it in the same stretches, and so may the
+// same build's VST3 binary, driven through its interfaces (--vst3 BINARY,
+// keys LABEL-vst3/...). Google Benchmark is not available for
+// the Windows toolchain, so both builds time whole passes with the steady
+// clock, interleaving the cases stretch by stretch, and print each case's
+// median as
 //   ns <key> <value>
 // for bench.sh, which runs this program in alternating rounds.
 #include <algorithm>
@@ -116,20 +119,29 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --vst3 BINARY, anywhere; the rest are the positional arguments.
+    const char* vst3Binary = nullptr;
+    int n = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--vst3" && i + 1 < argc) {
+            vst3Binary = argv[++i];
+        } else {
+            argv[n++] = argv[i];
+        }
+    }
+    argc = n;
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s MODULE LABEL [PASSES [VST3_BINARY]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s MODULE LABEL [PASSES [MODULE2 LABEL2]] [--vst3 BINARY]\n",
+                     argv[0]);
         return 2;
     }
     const std::string label = argv[2];
     const int passes = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
-    PluginModule module;
+    PluginModule module, second;
     std::string error;
-    if (!module.load(argv[1], error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
     PluginModule vst3;
-    if (argc > 4 && !vst3.loadLibrary(argv[4], error)) {
+    if (!module.load(argv[1], error) || (argc > 5 && !second.load(argv[4], error)) ||
+        (vst3Binary && !vst3.loadLibrary(vst3Binary, error))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -140,14 +152,16 @@ int main(int argc, char** argv) {
     for (const Workload& w : kWorkloads) {
         for (float mode : {0.0f, 1.0f}) {
             const std::string key =
-                label + "/" + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
-            cases.push_back(moduleCase<float>(key + "32", host, module, sig, w, mode));
-            cases.push_back(moduleCase<double>(key + "64", host, module, sig, w, mode));
-            if (!vst3.isLoaded()) continue;
-            const std::string key3 =
-                label + "-vst3/" + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
-            cases.push_back(vst3Case<float>(key3 + "32", vst3, sig, w, mode));
-            cases.push_back(vst3Case<double>(key3 + "64", vst3, sig, w, mode));
+                std::string("/") + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
+            cases.push_back(moduleCase<float>(label + key + "32", host, module, sig, w, mode));
+            cases.push_back(moduleCase<double>(label + key + "64", host, module, sig, w, mode));
+            if (vst3.isLoaded()) {
+                cases.push_back(vst3Case<float>(label + "-vst3" + key + "32", vst3, sig, w, mode));
+                cases.push_back(vst3Case<double>(label + "-vst3" + key + "64", vst3, sig, w, mode));
+            }
+            if (!second.isLoaded()) continue;
+            cases.push_back(moduleCase<float>(argv[5] + key + "32", host, second, sig, w, mode));
+            cases.push_back(moduleCase<double>(argv[5] + key + "64", host, second, sig, w, mode));
         }
     }
     addNativeOnlyCases(cases, sig);

@@ -1,18 +1,16 @@
-# A native module as a product for Linux hosts: exports only what its
-# version script names, carries its own C++ runtime, and needs only libraries
-# every Linux desktop has. The VST 2.4 module also exports its entry point as
-# "main", the name older Linux hosts look for, at the same address.
-#   tk42_linux_module(target [MAP file] [MAIN_ALIAS])
+# A native module as a product for Linux hosts: exports only its entry
+# point, carries its own C++ runtime, and needs only libraries every Linux
+# desktop has. The VST 2.4 module (no map given) exports VSTPluginMain, also
+# as "main", the name older Linux hosts look for, at the same address;
+# another module names the version script of its own exports.
 function(tk42_linux_module target)
-  cmake_parse_arguments(ARG "MAIN_ALIAS" "MAP" "" ${ARGN})
-  set(map ${CMAKE_SOURCE_DIR}/resources/TK42R.map)
-  if(ARG_MAP)
-    set(map ${ARG_MAP})
-  endif()
-  target_link_options(${target} PRIVATE -Wl,--version-script=${map})
-  if(ARG_MAIN_ALIAS)
+  if(ARGC GREATER 1)
+    set(map ${ARGV1})
+  else()
+    set(map ${CMAKE_SOURCE_DIR}/resources/TK42R.map)
     target_link_options(${target} PRIVATE -Wl,--defsym=main=VSTPluginMain)
   endif()
+  target_link_options(${target} PRIVATE -Wl,--version-script=${map})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
   # Sanitizer builds keep the shared runtime: the sanitizers bring their own
   # and resolve the module's undefined symbols from the test program.

@@ -1,4 +1,5 @@
-// Loads a plug-in module by path and finds its entry point, like a host does.
+// Loads a plug-in module by path and finds its entry point, like a host does:
+// a VST 2.4 one, or a CLAP one through tools/plughost/clap_bridge.h.
 #pragma once
 
 #include <string>
@@ -24,9 +25,11 @@ class PluginModule {
 
     // The address of an exported function, or null.
     void* symbol(const char* name) const;
-    // VSTPluginMain, or "main" for modules that export only that.
+    // VSTPluginMain, or "main" for modules that export only that; for a CLAP
+    // module the bridge that presents its plug-in as an effect record.
     PluginEntry entry() const;
 
   private:
     void* handle = nullptr;
+    bool boundClap = false;
 };

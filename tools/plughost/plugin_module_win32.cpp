@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tools/plughost/clap_bridge.h"
 #include "tools/plughost/plugin_module.h"
 
 bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
@@ -24,8 +25,15 @@ bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
 
 bool PluginModule::load(const std::string& path, std::string& error) {
     if (!loadLibrary(path, error)) return false;
+    if (void* clap = symbol("clap_entry")) {
+        if (!bindClapModule(clap, path, error)) {
+            unload();
+            return false;
+        }
+        boundClap = true;
+    }
     if (!entry()) {
-        error = path + " exports neither VSTPluginMain nor main";
+        error = path + " exports neither VSTPluginMain nor main (nor clap_entry)";
         unload();
         return false;
     }
@@ -33,6 +41,8 @@ bool PluginModule::load(const std::string& path, std::string& error) {
 }
 
 void PluginModule::unload() {
+    if (boundClap) unbindClapModule();
+    boundClap = false;
     if (handle) FreeLibrary(static_cast<HMODULE>(handle));
     handle = nullptr;
 }
@@ -43,6 +53,7 @@ void* PluginModule::symbol(const char* name) const {
 }
 
 PluginEntry PluginModule::entry() const {
+    if (boundClap) return &clapBridgeMain;
     void* f = symbol("VSTPluginMain");
     if (!f) f = symbol("main");
     return reinterpret_cast<PluginEntry>(f);
