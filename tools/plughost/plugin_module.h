@@ -18,6 +18,8 @@ class PluginModule {
     // False with a message in error when the file cannot be loaded or has no
     // entry point.
     bool load(const std::string& path, std::string& error);
+    // Loads the file whatever it exports (a VST3 module's binary).
+    bool loadLibrary(const std::string& path, std::string& error);
     void unload();
     bool isLoaded() const { return handle != nullptr; }
 

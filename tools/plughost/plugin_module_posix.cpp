@@ -3,7 +3,7 @@
 #include "tools/plughost/clap_bridge.h"
 #include "tools/plughost/plugin_module.h"
 
-bool PluginModule::load(const std::string& path, std::string& error) {
+bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
     unload();
     // A bare name would be searched on the library path; a host loads files.
     std::string file = path.find('/') == std::string::npos ? "./" + path : path;
@@ -13,6 +13,11 @@ bool PluginModule::load(const std::string& path, std::string& error) {
         error = "cannot load " + path + (why ? std::string(": ") + why : std::string());
         return false;
     }
+    return true;
+}
+
+bool PluginModule::load(const std::string& path, std::string& error) {
+    if (!loadLibrary(path, error)) return false;
     if (void* clap = symbol("clap_entry")) {
         if (!bindClapModule(clap, path, error)) {
             unload();

@@ -5,7 +5,7 @@
 #include "tools/plughost/clap_bridge.h"
 #include "tools/plughost/plugin_module.h"
 
-bool PluginModule::load(const std::string& path, std::string& error) {
+bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
     unload();
     // A bare name would be searched for in the system folders first, and
     // LoadLibrary wants backslashes: a host loads the file it was given.
@@ -20,6 +20,11 @@ bool PluginModule::load(const std::string& path, std::string& error) {
         return false;
     }
     handle = module;
+    return true;
+}
+
+bool PluginModule::load(const std::string& path, std::string& error) {
+    if (!loadLibrary(path, error)) return false;
     if (void* clap = symbol("clap_entry")) {
         if (!bindClapModule(clap, path, error)) {
             unload();
