@@ -3,6 +3,7 @@
 #pragma once
 
 #include "formats/vst3/vst3_base.h"
+#include "tk42_version.h"
 
 namespace vst3 {
 
@@ -10,7 +11,8 @@ constexpr const char* kPluginName = "TK42-R Limiter";
 constexpr const char* kVendorName = "Falden Murex";
 constexpr const char* kVendorUrl = "";
 constexpr const char* kVendorEmail = "";
-constexpr const char* kPluginVersion = "2.0.0";
+// The product's version, as every format reports it.
+constexpr const char* kPluginVersion = TK42_VERSION_STRING;
 // The interface version the plug-in was written against.
 constexpr const char* kInterfaceVersion = "VST 3.7.14";
 constexpr const char* kProcessorCategory = "Audio Module Class";

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/parameters.h"
+#include "tk42_version.h"
 #include "tools/plughost/vst3_plugin.h"
 
 namespace {
@@ -82,7 +83,7 @@ TEST_F(Vst3Module, FactoryDescribesTheLimiterAndItsControllerWithStableIds) {
     EXPECT_EQ(fx.name, "TK42-R Limiter");
     EXPECT_EQ(fx.subCategories, "Fx|Dynamics");
     EXPECT_EQ(fx.vendor, "Falden Murex");
-    EXPECT_EQ(fx.version, "2.0.0");
+    EXPECT_EQ(fx.version, TK42_VERSION_STRING);
     EXPECT_EQ(info.classes[1].category, "Component Controller Class");
     // The id written down in the README, in the byte order of this system's
     // hosts: COM's on Windows (first three fields little-endian).
