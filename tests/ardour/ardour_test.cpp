@@ -18,6 +18,7 @@
 #include "engine/limiter_engine.h"
 #include "tests/ardour/host_process.h"
 #include "tests/ardour/session_audio.h"
+#include "tk42_version.h"
 #include "tools/tk42host/demo_signal.h"
 #include "tools/tk42host/wav_reader.h"
 
@@ -421,7 +422,7 @@ TEST_F(ArdourTest, Vst3ScannerIndexesNameVendorCategoryAndChannels) {
     EXPECT_EQ(attribute(element, "vendor"), "Falden Murex");
     EXPECT_EQ(attribute(element, "category"), "Fx|Dynamics");
     EXPECT_EQ(attribute(element, "uid"), "7D3A1C529E4B4F06A1C82E753B9F6D14");
-    EXPECT_EQ(attribute(element, "version"), "2.0.0");
+    EXPECT_EQ(attribute(element, "version"), TK42_VERSION_STRING);
     EXPECT_EQ(attribute(element, "n_inputs"), "2");
     EXPECT_EQ(attribute(element, "n_outputs"), "2");
     EXPECT_EQ(attribute(element, "n_aux_inputs"), "0");
