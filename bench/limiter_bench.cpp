@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "bench/music_signal.h"
-#include "effect/limiter_kernel.h"
-#include "effect/tembro_limiter.h"
+#include "engine/limiter_kernel.h"
+#include "formats/vst2/tembro_limiter.h"
 
 namespace {
 

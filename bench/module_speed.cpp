@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/bench_case.h"
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 #include "tools/plughost/recording_host.h"
@@ -24,13 +24,13 @@ namespace {
 
 // The normalised parameter values of a workload.
 float gainValue(const Workload& w) {
-    return static_cast<float>(w.gainDb / 24.0);
+    return fromReal(kGain, w.gainDb, true);
 }
 float threshValue(const Workload& w) {
-    return static_cast<float>(1.0 + w.ceilingDb / 24.0);
+    return fromReal(kThresh, w.ceilingDb, true);
 }
 float releaseValue() {
-    return static_cast<float>(std::cbrt((kReleaseMs - 0.1) / clipReleaseFactor(true)));
+    return fromReal(kRelease, kReleaseMs, true);
 }
 
 template <typename T>

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "bench/bench_case.h"
-#include "effect/parameters.h"
-#include "effect/tembro_limiter.h"
+#include "engine/parameters.h"
+#include "formats/vst2/tembro_limiter.h"
 
 namespace {
 
@@ -13,10 +13,9 @@ void addEffect(std::vector<BenchCase>& cases, const BenchSignal& sig, const Work
                bool meter) {
     auto fx = std::make_shared<TembroLimiter>(nullptr);
     fx->setSampleRate(static_cast<float>(kBenchRate));
-    fx->setParameter(kGain, static_cast<float>(w.gainDb / 24.0));
-    fx->setParameter(kThresh, static_cast<float>(1.0 + w.ceilingDb / 24.0));
-    fx->setParameter(kRelease,
-                     static_cast<float>(std::cbrt((kReleaseMs - 0.1) / clipReleaseFactor(true))));
+    fx->setParameter(kGain, fromReal(kGain, w.gainDb, true));
+    fx->setParameter(kThresh, fromReal(kThresh, w.ceilingDb, true));
+    fx->setParameter(kRelease, fromReal(kRelease, kReleaseMs, true));
     if (meter) fx->meterFeed().attach(fx->meterFallCoef());
     auto audio = std::make_shared<StereoAudio>(sig);
     cases.push_back(

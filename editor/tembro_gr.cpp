@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "effect/dsp_math.h"
-#include "effect/meter_feed.h"
+#include "engine/dsp_math.h"
+#include "engine/meter_feed.h"
 #include "toolkit/bitmap.h"
 
 using namespace TKGUI;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/aeffect.h"
+#include "formats/vst2/aeffect.h"
 
 class RecordingHost;
 

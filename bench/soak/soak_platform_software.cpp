@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "bench/soak/soak_platform.h"
-#include "host/plugin_entry.h"
+#include "entry/vst2/plugin_entry.h"
 #include "toolkit/frame.h"
 #include "toolkit/platform/software/software_frame_window.h"
 #include "toolkit/platform/software/software_script.h"

@@ -12,7 +12,7 @@
 
 #include "bench/soak/soak_platform.h"
 #include "bench/soak/soak_signal.h"
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tests/common/ceiling_tolerance.h"
 
 namespace {

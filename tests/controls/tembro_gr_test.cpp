@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "controls_fixture.h"
-#include "effect/meter_feed.h"
+#include "engine/meter_feed.h"
 
 using namespace TKGUI;
 

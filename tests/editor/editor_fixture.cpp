@@ -12,5 +12,5 @@ std::string EditorFixture::boxText(TKGUI::CTextEdit* box) {
 void EditorFixture::type(TKGUI::CTextEdit* box, const char* text) {
     // What a commit does: the box holds the typed text and tells its listener.
     box->setText(text);
-    gui()->valueChanged(nullptr, box);
+    gui()->panel.valueChanged(nullptr, box);
 }

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/tembro_limiter_gui.h"
-#include "effect/tembro_limiter.h"
-#include "host/plugin_entry.h"
+#include "entry/vst2/plugin_entry.h"
+#include "formats/vst2/tembro_limiter.h"
+#include "formats/vst2/tembro_limiter_gui.h"
 #include "toolkit/frame.h"
 #include "toolkit/platform/software/software_frame_window.h"
 #include "toolkit/platform/software/software_script.h"

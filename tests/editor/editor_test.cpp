@@ -32,35 +32,35 @@ TEST_F(EditorFixture, FreshPanelShowsTheDefaults) {
     TembroLimiterGUI* g = gui();
     ASSERT_NE(g->getFrame(), nullptr);
     EXPECT_EQ(sw::childWindowCount(parent), 1);
-    EXPECT_EQ(g->gainKnob->frameOffset().y, 0);
-    EXPECT_EQ(g->threshKnob->frameOffset().y, 96 * 80);
-    EXPECT_EQ(g->atkHKnob->frameOffset().y, 24 * 40);
-    EXPECT_EQ(g->relHKnob->frameOffset().y, 24 * 40);
-    EXPECT_EQ(g->releaseKnob->frameOffset().y, 96 * 40);
-    EXPECT_EQ(g->modeButton->getValue(), 0.0f);
-    EXPECT_EQ(g->showSwitch->getValue(), 0.0f);
-    EXPECT_EQ(boxText(g->gainEdit), "0.00");
-    EXPECT_EQ(boxText(g->threshEdit), "-0.00");
-    EXPECT_EQ(g->gainKnob->dragRange, 480.0f);
-    EXPECT_EQ(g->releaseKnob->getWheelStep(), 0.125f);
-    EXPECT_EQ(g->threshKnob->getDefaultValue(), 1.0f);
-    EXPECT_EQ(g->gainKnob->getTag(), 0);
-    EXPECT_EQ(g->showSwitch->getTag(), 6);
-    EXPECT_EQ(g->gainEdit->getTag(), 1001);
-    EXPECT_EQ(g->threshEdit->getTag(), 1002);
+    EXPECT_EQ(g->panel.gainKnob->frameOffset().y, 0);
+    EXPECT_EQ(g->panel.threshKnob->frameOffset().y, 96 * 80);
+    EXPECT_EQ(g->panel.atkHKnob->frameOffset().y, 24 * 40);
+    EXPECT_EQ(g->panel.relHKnob->frameOffset().y, 24 * 40);
+    EXPECT_EQ(g->panel.releaseKnob->frameOffset().y, 96 * 40);
+    EXPECT_EQ(g->panel.modeButton->getValue(), 0.0f);
+    EXPECT_EQ(g->panel.showSwitch->getValue(), 0.0f);
+    EXPECT_EQ(boxText(g->panel.gainEdit), "0.00");
+    EXPECT_EQ(boxText(g->panel.threshEdit), "-0.00");
+    EXPECT_EQ(g->panel.gainKnob->dragRange, 480.0f);
+    EXPECT_EQ(g->panel.releaseKnob->getWheelStep(), 0.125f);
+    EXPECT_EQ(g->panel.threshKnob->getDefaultValue(), 1.0f);
+    EXPECT_EQ(g->panel.gainKnob->getTag(), 0);
+    EXPECT_EQ(g->panel.showSwitch->getTag(), 6);
+    EXPECT_EQ(g->panel.gainEdit->getTag(), 1001);
+    EXPECT_EQ(g->panel.threshEdit->getTag(), 1002);
 }
 
 TEST_F(EditorFixture, ConvertersPrintTwoDecimalsAndTheNegativeZero) {
     char text[256];
-    TembroLimiterGUI::gainToText(0.5f, text);
+    LimiterPanel::gainToText(0.5f, text);
     EXPECT_STREQ(text, "12.00");
-    TembroLimiterGUI::gainToText(1.0f, text);
+    LimiterPanel::gainToText(1.0f, text);
     EXPECT_STREQ(text, "24.00");
-    TembroLimiterGUI::threshToText(0.0f, text);
+    LimiterPanel::threshToText(0.0f, text);
     EXPECT_STREQ(text, "-24.00");
-    TembroLimiterGUI::threshToText(0.75f, text);
+    LimiterPanel::threshToText(0.75f, text);
     EXPECT_STREQ(text, "-6.00");
-    TembroLimiterGUI::threshToText(1.0f, text);
+    LimiterPanel::threshToText(1.0f, text);
     EXPECT_STREQ(text, "-0.00");
 }
 
@@ -68,31 +68,31 @@ TEST_F(EditorFixture, TypedValuesSetTheParameterWithoutAutomation) {
     ASSERT_TRUE(openEditor());
     TembroLimiterGUI* g = gui();
     host.clearLog();
-    type(g->gainEdit, "12");
+    type(g->panel.gainEdit, "12");
     EXPECT_EQ(plugin->getParameter(kGain), 0.5f);
-    EXPECT_EQ(g->gainKnob->getValue(), 0.5f);
-    EXPECT_EQ(g->gainKnob->frameOffset().y, 48 * 80);
-    EXPECT_EQ(boxText(g->gainEdit), "12.00");
+    EXPECT_EQ(g->panel.gainKnob->getValue(), 0.5f);
+    EXPECT_EQ(g->panel.gainKnob->frameOffset().y, 48 * 80);
+    EXPECT_EQ(boxText(g->panel.gainEdit), "12.00");
     EXPECT_TRUE(host.callsWith(audioMasterAutomate).empty());
 
-    type(g->threshEdit, "-6");
+    type(g->panel.threshEdit, "-6");
     EXPECT_EQ(plugin->getParameter(kThresh), 0.75f);
-    EXPECT_EQ(boxText(g->threshEdit), "-6.00");
-    type(g->threshEdit, "-6 dB");
+    EXPECT_EQ(boxText(g->panel.threshEdit), "-6.00");
+    type(g->panel.threshEdit, "-6 dB");
     EXPECT_EQ(plugin->getParameter(kThresh), 0.75f);
 
-    type(g->gainEdit, "30");
-    EXPECT_EQ(boxText(g->gainEdit), "24.00");
-    type(g->threshEdit, "-40");
-    EXPECT_EQ(boxText(g->threshEdit), "-24.00");
-    type(g->gainEdit, "abc");
-    EXPECT_EQ(boxText(g->gainEdit), "0.00");
-    type(g->threshEdit, "abc");
-    EXPECT_EQ(boxText(g->threshEdit), "-0.00");
-    type(g->gainEdit, "1e400");
+    type(g->panel.gainEdit, "30");
+    EXPECT_EQ(boxText(g->panel.gainEdit), "24.00");
+    type(g->panel.threshEdit, "-40");
+    EXPECT_EQ(boxText(g->panel.threshEdit), "-24.00");
+    type(g->panel.gainEdit, "abc");
+    EXPECT_EQ(boxText(g->panel.gainEdit), "0.00");
+    type(g->panel.threshEdit, "abc");
+    EXPECT_EQ(boxText(g->panel.threshEdit), "-0.00");
+    type(g->panel.gainEdit, "1e400");
     EXPECT_EQ(plugin->getParameter(kGain), 1.0f);
     // A text that reads as not-a-number is taken as no number.
-    type(g->gainEdit, "nan");
+    type(g->panel.gainEdit, "nan");
     EXPECT_EQ(plugin->getParameter(kGain), 0.0f);
     EXPECT_TRUE(host.callsWith(audioMasterAutomate).empty());
 }
@@ -101,8 +101,8 @@ TEST_F(EditorFixture, ControlChangesAreAutomatedAndOtherTagsIgnored) {
     ASSERT_TRUE(openEditor());
     TembroLimiterGUI* g = gui();
     host.clearLog();
-    g->modeButton->setValue(1.0f);
-    g->valueChanged(nullptr, g->modeButton);
+    g->panel.modeButton->setValue(1.0f);
+    g->panel.valueChanged(nullptr, g->panel.modeButton);
     EXPECT_EQ(plugin->getParameter(kMode), 1.0f);
     auto automated = host.callsWith(audioMasterAutomate);
     ASSERT_EQ(automated.size(), 1u);
@@ -111,9 +111,9 @@ TEST_F(EditorFixture, ControlChangesAreAutomatedAndOtherTagsIgnored) {
 
     const auto before = plugin->chunk();
     for (int32_t tag : {7, 1000, -1}) {
-        g->gainKnob->setTag(tag);
-        g->gainKnob->setValue(0.9f);
-        g->valueChanged(nullptr, g->gainKnob);
+        g->panel.gainKnob->setTag(tag);
+        g->panel.gainKnob->setValue(0.9f);
+        g->panel.valueChanged(nullptr, g->panel.gainKnob);
     }
     EXPECT_EQ(plugin->chunk(), before);
     plugin->setParameter(7, 0.5f);
@@ -124,10 +124,10 @@ TEST_F(EditorFixture, HostChangesMoveTheControls) {
     ASSERT_TRUE(openEditor());
     TembroLimiterGUI* g = gui();
     plugin->setParameter(kRelH, 0.5f);
-    EXPECT_EQ(g->relHKnob->getValue(), 0.5f);
+    EXPECT_EQ(g->panel.relHKnob->getValue(), 0.5f);
     plugin->setParameter(kGain, 2.0f);  // the effect clamps; the panel shows what it stored
-    EXPECT_EQ(g->gainKnob->getValue(), 1.0f);
-    EXPECT_EQ(boxText(g->gainEdit), "24.00");
+    EXPECT_EQ(g->panel.gainKnob->getValue(), 1.0f);
+    EXPECT_EQ(boxText(g->panel.gainEdit), "24.00");
 }
 
 TEST_F(EditorFixture, ChangesFromAnotherThreadWaitForTheNextIdle) {
@@ -136,20 +136,20 @@ TEST_F(EditorFixture, ChangesFromAnotherThreadWaitForTheNextIdle) {
     std::thread automation([&] { plugin->setParameter(kRelH, 0.75f); });
     automation.join();
     EXPECT_EQ(plugin->getParameter(kRelH), 0.75f);
-    EXPECT_EQ(g->relHKnob->getValue(), 0.25f);  // no control touched off the UI thread
+    EXPECT_EQ(g->panel.relHKnob->getValue(), 0.25f);  // no control touched off the UI thread
     plugin->dispatch(effEditIdle);
-    EXPECT_EQ(g->relHKnob->getValue(), 0.75f);
+    EXPECT_EQ(g->panel.relHKnob->getValue(), 0.75f);
 }
 
 TEST_F(EditorFixture, ClosedPanelIgnoresChangesAndTheNextOpenShowsThem) {
     ASSERT_TRUE(openEditor());
     plugin->dispatch(effEditClose);
     EXPECT_EQ(gui()->getFrame(), nullptr);
-    EXPECT_EQ(gui()->relHKnob, nullptr);
+    EXPECT_EQ(gui()->panel.relHKnob, nullptr);
     EXPECT_EQ(sw::childWindowCount(parent), 0);
     plugin->setParameter(kRelH, 0.5f);
     ASSERT_TRUE(openEditor());
-    EXPECT_EQ(gui()->relHKnob->getValue(), 0.5f);
+    EXPECT_EQ(gui()->panel.relHKnob->getValue(), 0.5f);
 }
 
 TEST_F(EditorFixture, MeterFeedFollowsTheOpenPanel) {
@@ -193,7 +193,7 @@ TEST_F(EditorFixture, ControlClickResetsTheCeilingKnobToItsDefault) {
     auto* context = new TKGUI::CDrawContext(g->getFrame(), nullptr, g->getFrame()->getWindow());
     plugin->setParameter(kThresh, 0.5f);
     host.clearLog();
-    g->threshKnob->mouseDown(context, TKGUI::CPoint(330, 65), 17);  // Control + left button
+    g->panel.threshKnob->mouseDown(context, TKGUI::CPoint(330, 65), 17);  // Control + left button
     auto automated = host.callsWith(audioMasterAutomate);
     ASSERT_EQ(automated.size(), 1u);
     EXPECT_EQ(automated[0].index, kThresh);
@@ -201,7 +201,7 @@ TEST_F(EditorFixture, ControlClickResetsTheCeilingKnobToItsDefault) {
     EXPECT_EQ(plugin->getParameter(kThresh), 1.0f);
     host.clearLog();
     paintAll();  // the knob shows its new value
-    g->threshKnob->mouseDown(context, TKGUI::CPoint(330, 65), 17);
+    g->panel.threshKnob->mouseDown(context, TKGUI::CPoint(330, 65), 17);
     // Taking the focus marks the knob dirty, so the toolkit reports the
     // click once more; it may only ever report the default.
     for (const HostCall& c : host.callsWith(audioMasterAutomate)) EXPECT_EQ(c.opt, 1.0f);

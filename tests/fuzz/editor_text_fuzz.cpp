@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "editor/tembro_limiter_gui.h"
-#include "effect/parameters.h"
-#include "effect/tembro_limiter.h"
-#include "host/plugin_entry.h"
+#include "engine/parameters.h"
+#include "entry/vst2/plugin_entry.h"
+#include "formats/vst2/tembro_limiter.h"
+#include "formats/vst2/tembro_limiter_gui.h"
 #include "toolkit/frame.h"
 #include "toolkit/platform/software/software_frame_window.h"
 #include "toolkit/platform/software/software_script.h"
@@ -55,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string typed(reinterpret_cast<const char*>(data + 1), std::min<size_t>(size - 1, 255));
     typed = typed.c_str();
 
-    TKGUI::CTextEdit* box = ceiling ? panel.gui->threshEdit : panel.gui->gainEdit;
+    TKGUI::CTextEdit* box = ceiling ? panel.gui->panel.threshEdit : panel.gui->panel.gainEdit;
     const int32_t index = ceiling ? kThresh : kGain;
     box->setText(typed.c_str());
-    panel.gui->valueChanged(nullptr, box);
+    panel.gui->panel.valueChanged(nullptr, box);
     const float v = panel.fx->getParameter(panel.fx, index);
     check(v >= 0.0f && v <= 1.0f, "a typed value outside 0 to 1");
 
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char shown[256] = {};
     box->getText(shown);
     box->setText(shown);
-    panel.gui->valueChanged(nullptr, box);
+    panel.gui->panel.valueChanged(nullptr, box);
     const float again = panel.fx->getParameter(panel.fx, index);
     check(std::fabs(again - v) <= 0.005f / 24.0f + 1e-6f, "the shown text reads back differently");
     return 0;

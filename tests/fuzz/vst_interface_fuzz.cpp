@@ -18,8 +18,8 @@
 #include <random>
 #include <vector>
 
-#include "effect/parameters.h"
-#include "host/plugin_entry.h"
+#include "engine/parameters.h"
+#include "entry/vst2/plugin_entry.h"
 #include "tests/common/ceiling_tolerance.h"
 #include "toolkit/platform/software/software_frame_window.h"
 #include "toolkit/platform/software/software_script.h"

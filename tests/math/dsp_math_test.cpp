@@ -1,7 +1,7 @@
 // The limiter's own exp and log10 against MPFR's correctly rounded results:
 // at most one unit in the last place on millions of arguments spread over
 // what the limiter gives them, and exact on the special values.
-#include "effect/dsp_math.h"
+#include "engine/dsp_math.h"
 
 #include <gtest/gtest.h>
 

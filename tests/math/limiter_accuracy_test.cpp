@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "effect/limiter_kernel.h"
-#include "effect/limiter_reference_algorithm.h"
-#include "effect/parameters.h"
+#include "engine/limiter_kernel.h"
+#include "engine/limiter_reference_algorithm.h"
+#include "engine/parameters.h"
 #include "tests/math/correctly_rounded.h"
 #include "tests/native/test_signals.h"
 

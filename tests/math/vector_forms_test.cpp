@@ -9,8 +9,8 @@
 #include <limits>
 #include <vector>
 
-#include "effect/dsp_math.h"
-#include "effect/dsp_math_arrays.h"
+#include "engine/dsp_math.h"
+#include "engine/dsp_math_arrays.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "effect/tembro_limiter.h"
+#include "formats/vst2/tembro_limiter.h"
 
 namespace {
 

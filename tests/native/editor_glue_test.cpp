@@ -2,7 +2,7 @@
 // gestures, the knob mode, OLE pairing and the idle pump's timing.
 #include <gtest/gtest.h>
 
-#include "host/aeff_gui_editor.h"
+#include "formats/vst2/aeff_gui_editor.h"
 #include "tests/native/test_effect.h"
 #include "toolkit/frame.h"
 #include "toolkit/knob_mode.h"

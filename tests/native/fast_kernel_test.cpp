@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "effect/limiter_kernel.h"
-#include "effect/parameters.h"
+#include "engine/limiter_kernel.h"
+#include "engine/parameters.h"
 #include "tests/native/test_signals.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/text_helpers.h"
+#include "formats/vst2/text_helpers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 #include "tools/plughost/recording_host.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "effect/limiter_kernel.h"
+#include "engine/limiter_kernel.h"
 #include "tests/native/test_effect.h"
 #include "tests/native/test_signals.h"
 

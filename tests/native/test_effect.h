@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "effect/tembro_limiter.h"
-#include "host/plugin_entry.h"
+#include "entry/vst2/plugin_entry.h"
+#include "formats/vst2/tembro_limiter.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/recording_host.h"
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "effect/tembro_limiter.h"
-#include "host/plugin_entry.h"
+#include "entry/vst2/plugin_entry.h"
+#include "formats/vst2/tembro_limiter.h"
 
 namespace {
 

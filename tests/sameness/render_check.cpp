@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 #include "tools/plughost/recording_host.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "host/plugin_entry.h"
+#include "entry/vst2/plugin_entry.h"
 #include "toolkit/platform/software/software_frame_window.h"
 #include "toolkit/platform/software/software_script.h"
 #include "tools/plughost/plugin_instance.h"

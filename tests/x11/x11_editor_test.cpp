@@ -151,6 +151,58 @@ TEST_F(X11Editor, FirstPaintEqualsTheSoftwarePlatformOutsideTheTextBoxes) {
     EXPECT_NE(shown[65 * 400 + 70], shown[5 * 400 + 5]);
 }
 
+// Pixels that differ from the software platform's panel, away from the boxes.
+int differencesFromTheSoftwarePanel(const std::vector<uint32_t>& shown) {
+    static const std::vector<uint32_t> expected = softwarePanel();
+    int different = 0;
+    for (int py = 0; py < 220; ++py) {
+        for (int px = 0; px < 400; ++px) {
+            if (!inTextBox(px, py) &&
+                shown[size_t(py) * 400 + px] != expected[size_t(py) * 400 + px])
+                ++different;
+        }
+    }
+    return different;
+}
+
+TEST_F(X11Editor, APanelUncoveredByAnotherWindowIsDrawnAgainThoughNothingChanged) {
+    // What the screen shows where the panel is: a covered window's own
+    // pixels cannot be read back.
+    auto onScreen = [&] {
+        int rx = 0, ry = 0;
+        Window child = 0;
+        XTranslateCoordinates(x.get(), panel, DefaultRootWindow(x.get()), 0, 0, &rx, &ry, &child);
+        const std::vector<uint32_t> screen =
+            x.capture(DefaultRootWindow(x.get()), rx + 400, ry + 220);
+        std::vector<uint32_t> area(400 * 220);
+        for (int py = 0; py < 220; ++py) {
+            for (int px = 0; px < 400; ++px)
+                area[size_t(py) * 400 + px] = screen[size_t(ry + py) * (rx + 400) + rx + px];
+        }
+        return area;
+    };
+    ASSERT_EQ(differencesFromTheSoftwarePanel(onScreen()), 0);
+    // Another window over the middle of the panel, then gone again, as when a
+    // user moves a window across it or a host hides and shows its window.
+    Display* d = x.get();
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0xFF00FF;
+    const Window cover =
+        XCreateWindow(d, DefaultRootWindow(d), 150, 150, 250, 120, 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(d, cover);
+    XSync(d, False);
+    idleFor(60);
+    const std::vector<uint32_t> covered = onScreen();
+    ASSERT_EQ(covered[size_t(100) * 400 + 150], 0xFF00FFu)
+        << "the other window is not over the panel";
+    XDestroyWindow(d, cover);
+    XSync(d, False);
+    idleFor(100);
+    EXPECT_EQ(differencesFromTheSoftwarePanel(onScreen()), 0);
+}
+
 TEST_F(X11Editor, DraggingTheGainKnob48PixelsIsOneGestureWithIdleCallsDuringIt) {
     pointAt(x, 70, 65);
     x.button(1, true);

@@ -28,6 +28,7 @@ struct Brush;
 struct Font;
 struct Image;
 struct Library;
+struct Timer;
 
 // --- Devices --------------------------------------------------------------
 
@@ -157,6 +158,16 @@ void dispatchOnePendingPaint();
 // text field, destruction. Called from the editor's idle. Inside a control's
 // mouse loop only paints and destruction are handled; input waits.
 void dispatchPendingWindowEvents();
+// A timer of the window's thread that calls fire(context) about every
+// milliseconds from the thread's message loop, for plug-in formats whose
+// host calls no editor idle. Null where the platform has no window timers
+// (X11: there the host's timer or the event descriptor drives the editor).
+Timer* startWindowTimer(Window* window, uint32_t milliseconds, void (*fire)(void*), void* context);
+void stopWindowTimer(Timer* timer);
+// The file descriptor that becomes readable when events wait for the frame
+// window (X11: its connection's), for hosts that watch descriptors; -1 where
+// there is none.
+int windowEventDescriptor(Window* window);
 // Per-thread set-up of the drag-and-drop subsystem (OLE). beginThreadOle
 // answers whether this call must be paired with endThreadOle on the same
 // thread (false when the thread was already set up differently).

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/aeffect.h"
+#include "formats/vst2/aeffect.h"
 
 class PluginInstance {
   public:

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/aeffect.h"
+#include "formats/vst2/aeffect.h"
 
 using PluginEntry = AEffect* (*)(audioMasterCallback);
 

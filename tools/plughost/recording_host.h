@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/aeffect.h"
+#include "formats/vst2/aeffect.h"
 
 struct HostCall {
     AEffect* effect;

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/tk42host/exit_codes.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 
 namespace {
 
@@ -15,17 +15,6 @@ constexpr UnitOptionInfo kInfo[] = {
     {"--clip-release-ms", kRelease, "ms"},
 };
 
-// Where value lies between the mapping's ends, 0 to 1. The level mappings
-// are linear in v and the time mappings linear in v cubed, so this fraction
-// or its cube root is the normalised value.
-double fraction(double value, double low, double high) {
-    return (value - low) / (high - low);
-}
-
-bool isTime(UnitOption option) {
-    return option != UnitOption::GainDb && option != UnitOption::CeilingDb;
-}
-
 }  // namespace
 
 const UnitOptionInfo& unitOptionInfo(UnitOption option) {
@@ -33,23 +22,7 @@ const UnitOptionInfo& unitOptionInfo(UnitOption option) {
 }
 
 void unitRange(UnitOption option, bool limitMode, double& low, double& high) {
-    switch (option) {
-        case UnitOption::GainDb:
-            low = gainDb(0.0f), high = gainDb(1.0f);
-            return;
-        case UnitOption::CeilingDb:
-            low = ceilingDb(0.0f), high = ceilingDb(1.0f);
-            return;
-        case UnitOption::AttackMs:
-            low = limitAttackMs(0.0f), high = limitAttackMs(1.0f);
-            return;
-        case UnitOption::ReleaseMs:
-            low = limitReleaseMs(0.0f), high = limitReleaseMs(1.0f);
-            return;
-        case UnitOption::ClipReleaseMs:
-            low = clipReleaseMs(0.0f, limitMode), high = clipReleaseMs(1.0f, limitMode);
-            return;
-    }
+    parameterRange(unitOptionInfo(option).parameter, limitMode, low, high);
 }
 
 bool unitToNormalised(UnitOption option, double value, bool limitMode, float& normalised,
@@ -67,8 +40,6 @@ bool unitToNormalised(UnitOption option, double value, bool limitMode, float& no
         error = s.str();
         return false;
     }
-    const double f = fraction(value, low, high);
-    const float v = static_cast<float>(isTime(option) ? std::cbrt(f) : f);
-    normalised = std::fmin(1.0f, std::fmax(0.0f, v));
+    normalised = fromReal(unitOptionInfo(option).parameter, value, limitMode);
     return true;
 }

@@ -1,5 +1,5 @@
-// The limiter's parameters in the user's units: the inverse of the mappings
-// in effect/parameters.h, with the ranges the command line accepts.
+// The command line's options in the user's units, checked against the
+// ranges of the limiter's parameter table and mapped through its laws.
 #pragma once
 
 #include <cstdint>

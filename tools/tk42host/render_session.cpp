@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/tk42host/demo_signal.h"
 #include "tools/tk42host/exit_codes.h"
 #include "tools/tk42host/interruption.h"
@@ -125,13 +125,9 @@ std::unique_ptr<PluginInstance> Session::instance(RecordingHost& host, bool atPo
     if (!fx->isOpen()) return nullptr;
     for (size_t i = 0; i < base.size(); ++i) fx->setParameter(static_cast<int32_t>(i), base[i]);
     if (atPoint) {
-        std::string ignored;
-        float gain = 0, ceiling = 0;
         const bool limit = isLimitMode(base[kMode]);
-        unitToNormalised(UnitOption::GainDb, driveDb > 0 ? driveDb : 0.0, limit, gain, ignored);
-        unitToNormalised(UnitOption::CeilingDb, ceilingDb, limit, ceiling, ignored);
-        fx->setParameter(kGain, gain);
-        fx->setParameter(kThresh, ceiling);
+        fx->setParameter(kGain, fromReal(kGain, driveDb > 0 ? driveDb : 0.0, limit));
+        fx->setParameter(kThresh, fromReal(kThresh, ceilingDb, limit));
     }
     return fx;
 }
@@ -207,10 +203,11 @@ Outcome Session::settle(RecordingHost& host, std::vector<Held*>& inputs, SearchR
     SearchTargets targets = o.targets;
     SearchLimits limits;
     double ignored = 0;
+    const bool limit = isLimitMode(base[kMode]);
     limits.minTrimDb = kMinTrimDb;
-    unitRange(UnitOption::GainDb, true, ignored, limits.maxGainDb);
-    unitRange(UnitOption::CeilingDb, true, limits.minCeilingDb, ignored);
-    limits.ceilingCapDb = ceilingDb(base[kThresh]);
+    parameterRange(kGain, limit, ignored, limits.maxGainDb);
+    parameterRange(kThresh, limit, limits.minCeilingDb, ignored);
+    limits.ceilingCapDb = toReal(kThresh, base[kThresh], limit);
     SearchStart start;
     std::vector<const LoudnessMeter*> meters;
     double inputPeak = 0;
@@ -220,7 +217,7 @@ Outcome Session::settle(RecordingHost& host, std::vector<Held*>& inputs, SearchR
     }
     start.inputLufs = pooledFigures(meters).integrated;
     start.inputTruePeakDb = toDb(inputPeak);
-    start.driveDb = gainDb(base[kGain]);
+    start.driveDb = toReal(kGain, base[kGain], limit);
 
     Outcome failed;
     int pass = 0;
@@ -275,8 +272,10 @@ Outcome Session::render(RecordingHost& host, const Job& job, FrameSource& source
     std::unique_ptr<PluginInstance> fx = instance(host, search != nullptr, drive, ceiling);
     if (!fx) return failure(kExitModule, "the module refused another instance");
     const bool known = isTk42Limiter(*fx);
-    const double gain = known ? linear(gainDb(fx->getParameter(kGain))) : 1.0;
-    const double ceilingLinear = known ? linear(ceilingDb(fx->getParameter(kThresh))) : 0.0;
+    const bool limit = known && isLimitMode(fx->getParameter(kMode));
+    const double gain = known ? linear(toReal(kGain, fx->getParameter(kGain), limit)) : 1.0;
+    const double ceilingLinear =
+        known ? linear(toReal(kThresh, fx->getParameter(kThresh), limit)) : 0.0;
 
     const double rate = inFormat.sampleRate;
     const int channels = inFormat.channels;

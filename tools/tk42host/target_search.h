@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/parameters.h"
+
 struct SearchTargets {
     bool loudness = false;
     double lufs = 0;  // integrated loudness of the output
@@ -18,9 +20,9 @@ struct SearchTargets {
 
 // Where the search may go, in dB.
 struct SearchLimits {
-    double minTrimDb = -60;  // the deepest trim the host applies
-    double maxGainDb = 24;   // the plug-in's largest input gain
-    double minCeilingDb = -24;
+    double minTrimDb = -60;                            // the deepest trim the host applies
+    double maxGainDb = kParameterInfo[kGain].maximum;  // the plug-in's largest input gain
+    double minCeilingDb = kParameterInfo[kThresh].minimum;
     double ceilingCapDb = 0;  // the ceiling set; the search only lowers it
 };
 

@@ -109,6 +109,15 @@ void dispatchOnePendingPaint() {
 // Tests deliver the software windows' messages themselves.
 void dispatchPendingWindowEvents() {}
 
+// Tests drive idle themselves, as a host's timer would.
+Timer* startWindowTimer(Window*, uint32_t, void (*)(void*), void*) {
+    return nullptr;
+}
+void stopWindowTimer(Timer*) {}
+int windowEventDescriptor(Window*) {
+    return -1;
+}
+
 bool beginThreadOle() {
     ++software::threadOle;
     return true;

@@ -63,6 +63,45 @@ void dispatchOnePendingPaint() {
 // The host's message loop delivers the frame windows' messages.
 void dispatchPendingWindowEvents() {}
 
+struct Timer {
+    HWND window;
+    void (*fire)(void*);
+    void* context;
+};
+
+namespace {
+
+// The timer's id is the address of its record, so the callback needs no table.
+void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    const Timer* timer = reinterpret_cast<const Timer*>(id);
+    timer->fire(timer->context);
+}
+
+}  // namespace
+
+Timer* startWindowTimer(Window* window, uint32_t milliseconds, void (*fire)(void*), void* context) {
+    HWND hwnd = reinterpret_cast<HWND>(window);
+    if (!hwnd || !fire) return nullptr;
+    auto* timer = new Timer{hwnd, fire, context};
+    if (!SetTimer(hwnd, reinterpret_cast<UINT_PTR>(timer), milliseconds, &onTimer)) {
+        delete timer;
+        return nullptr;
+    }
+    return timer;
+}
+
+void stopWindowTimer(Timer* timer) {
+    if (!timer) return;
+    // The window may already be gone with its timers; nothing fires after this.
+    if (IsWindow(timer->window)) KillTimer(timer->window, reinterpret_cast<UINT_PTR>(timer));
+    delete timer;
+}
+
+// The host's message loop delivers the window's messages.
+int windowEventDescriptor(Window*) {
+    return -1;
+}
+
 bool beginThreadOle() {
     HRESULT result = OleInitialize(nullptr);
     return result == S_OK || result == S_FALSE;

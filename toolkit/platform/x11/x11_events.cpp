@@ -119,7 +119,10 @@ bool drain(FrameWindow* w) {
         if (w->frame) onFrameWindowDestroyed(w->frame);
         w->frame = nullptr;
     }
-    if (anyExposed && !w->retired && !w->gone) paint(w, exposed);
+    if (anyExposed && !w->retired && !w->gone) {
+        forgetShown(w, exposed);
+        paint(w, exposed);
+    }
     return !w->retired && !w->gone;
 }
 

@@ -67,6 +67,9 @@ void freeFrameWindow(FrameWindow* window);
 
 // Sends what changed in the window's image since the last call.
 void present(FrameWindow* window);
+// The server lost these pixels (another window covered them): the next
+// present sends them again, changed or not.
+void forgetShown(FrameWindow* window, const CRect& area);
 // Sets up and tears down the shared-memory image.
 void attachSharedImage(FrameWindow* window);
 void detachSharedImage(FrameWindow* window);

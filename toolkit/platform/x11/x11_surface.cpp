@@ -123,6 +123,18 @@ void detachSharedImage(FrameWindow* w) {
     w->shmBusy = false;
 }
 
+void forgetShown(FrameWindow* w, const CRect& area) {
+    const platform::Image& image = w->image;
+    if (w->shown.size() != image.pixels.size()) return;  // all of it goes anyway
+    const CRect r = area.intersection(CRect(0, 0, image.width, image.height));
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            const size_t i = size_t(y) * image.width + x;
+            w->shown[i] = ~image.pixels[i];
+        }
+    }
+}
+
 void present(FrameWindow* w) {
     if (w->gone || w->retired || !w->id) return;
     const platform::Image& image = w->image;

@@ -68,6 +68,19 @@ void sleepMilliseconds(uint32_t milliseconds) {
     }
 }
 
+// X has no timers: the host's timer, or its watch on the connection's
+// descriptor, drives the editor.
+Timer* startWindowTimer(Window*, uint32_t, void (*)(void*), void*) {
+    return nullptr;
+}
+void stopWindowTimer(Timer*) {}
+
+int windowEventDescriptor(Window* window) {
+    x11::FrameWindow* w = x11::findFrameWindow(window);
+    if (!w || !w->connection || w->gone) return -1;
+    return xcb_get_file_descriptor(w->connection);
+}
+
 // No drag-and-drop subsystem to set up.
 bool beginThreadOle() {
     return false;

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 
 namespace {
 

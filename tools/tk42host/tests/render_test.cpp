@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "effect/parameters.h"
+#include "engine/parameters.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 #include "tools/plughost/recording_host.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "host/aeffect.h"
+#include "formats/vst2/aeffect.h"
 
 namespace {
 
