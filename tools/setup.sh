@@ -32,6 +32,7 @@ TK42_PACKAGES=(
   libxcb-shm0-dev
   libx11-dev
   libxtst-dev
+  groff-base
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
 # drives it.

@@ -172,11 +172,14 @@ bool demoSeconds(ArgumentWalker& w, double& seconds) {
 
 }  // namespace
 
+// From the public recommendations: Spotify for Artists' loudness
+// normalisation FAQ (master at -14 LUFS, true peaks below -1 dBTP), Apple
+// Podcasts' audio requirements (-16 LKFS, true peaks not over -1 dBFS) and
+// EBU R 128 (-23 LUFS, maximum true peak -1 dBTP).
 const DeliveryPreset kDeliveryPresets[3] = {
-    {"streaming", -14.0, -1.0,
-     "Spotify and YouTube normalise to -14 LUFS; Spotify asks for true peaks under -1 dBTP"},
-    {"podcast", -16.0, -1.0, "Apple Podcasts: -16 LUFS, true peaks at most -1 dBFS"},
-    {"broadcast", -23.0, -1.0, "EBU R 128: -23 LUFS, maximum true peak -1 dBTP"},
+    {"streaming", -14.0, -1.0, "Spotify's loudness normalisation"},
+    {"podcast", -16.0, -1.0, "Apple Podcasts' audio requirements"},
+    {"broadcast", -23.0, -1.0, "EBU R 128"},
 };
 
 bool parseNumber(const std::string& text, double& value) {
