@@ -75,6 +75,12 @@ TEST(RenderTargets, AnUnreachableTargetNamesOneRangeAndWritesNothing) {
         EXPECT_EQ(said, range);
         EXPECT_TRUE(dir.names().empty()) << "an output or report was written";
     }
+    // The demo at about -10 LUFS would need more than the host's 60 dB of trim.
+    const HostRun deep = renderDemo(dir, {"--target-lufs", "-70"});
+    EXPECT_EQ(deep.code, kExitUsage);
+    EXPECT_NE(deep.err.find("needs a deeper trim than the host's"), std::string::npos) << deep.err;
+    EXPECT_NE(deep.err.find(range), std::string::npos) << deep.err;
+    EXPECT_TRUE(dir.names().empty());
 }
 
 TEST(RenderTargets, PresetsSetBothTargetsAndExplicitOptionsOverrideThem) {
