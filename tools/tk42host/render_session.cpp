@@ -54,7 +54,9 @@ bool checkCapabilities(const PluginInstance& fx, const RenderOptions& o, std::st
 
 Outcome stopped(const std::atomic<bool>* cancel, const std::string& output) {
     if (cancel && cancel->load() && !interruptRequested()) return failure(kCancelled, "");
-    return failure(kExitInterrupted, "interrupted by " + interruptCause() + notWritten(output));
+    // A search's pass has no output yet: its caller names the one not written.
+    return failure(kExitInterrupted, "interrupted by " + interruptCause() +
+                                         (output.empty() ? "" : notWritten(output)));
 }
 
 PumpConfig pumpConfig(const RenderOptions& o, const DelayMeasurement& delay, double trimDb,
@@ -246,6 +248,86 @@ Outcome Session::settle(RecordingHost& host, std::vector<Held*>& inputs, SearchR
     return {};
 }
 
+namespace {
+
+// What watches a file's render and what it measured. The input's figures
+// come from a held input when there is one, the output's from the pass
+// that is written again when it measured them.
+struct Watchers {
+    const Held* held = nullptr;
+    bool outputMeasured = false;
+    std::unique_ptr<LevelMeters> input, output;
+    std::unique_ptr<ReductionWatch> reduction;
+    std::unique_ptr<PlotRecorder> envelopes;
+    std::unique_ptr<PlotFeed> plot;
+    std::unique_ptr<SinkFeed> sink;
+    std::vector<PumpObserver*> all;
+
+    Watchers(const WavFormat& format, uint64_t frames, const Held* held, bool outputMeasured,
+             double gain, double ceiling, bool plotted, FrameSink& file)
+        : held(held), outputMeasured(outputMeasured) {
+        const double rate = format.sampleRate;
+        if (!held) {
+            input = std::make_unique<LevelMeters>(LevelMeters::Input, rate, format.channels);
+            all.push_back(input.get());
+        }
+        if (!outputMeasured) {
+            output = std::make_unique<LevelMeters>(LevelMeters::Output, rate, format.channels);
+            all.push_back(output.get());
+        }
+        reduction = std::make_unique<ReductionWatch>(gain, ceiling);
+        all.push_back(reduction.get());
+        if (plotted) {
+            envelopes = std::make_unique<PlotRecorder>(frames, 1000);
+            plot = std::make_unique<PlotFeed>(*envelopes, *reduction);
+            all.push_back(plot.get());
+        }
+        sink = std::make_unique<SinkFeed>(file);
+        all.push_back(sink.get());
+    }
+
+    const LoudnessMeter& inputLoudness() const {
+        return held ? *held->input.loudness : input->loudness();
+    }
+    const LoudnessMeter& outputLoudness() const {
+        return outputMeasured ? *held->output.loudness : output->loudness();
+    }
+
+    // The figures into the summary's statistics.
+    void fill(RenderStats& st) const {
+        st.aboveCeiling = reduction->aboveCeiling();
+        st.maxReductionDb = reduction->maxDb();
+        st.averageReductionDb = reduction->averageDb();
+        st.inputLoudness = inputLoudness().figures();
+        st.outputLoudness = outputLoudness().figures();
+        st.inputTruePeak = held ? held->input.truePeak : input->truePeak();
+        st.inputSamplePeak = held ? held->input.samplePeak : input->samplePeak();
+        st.outputTruePeak = outputMeasured ? held->output.truePeak : output->truePeak();
+        st.outputSamplePeak = outputMeasured ? held->output.samplePeak : output->samplePeak();
+        st.meteringSeconds = (input ? input->seconds() : 0.0) + (output ? output->seconds() : 0.0);
+    }
+};
+
+}  // namespace
+
+void Session::describe(const Job& job, const WavFormat& in, const WavFormat& out, bool dithered,
+                       const DelayMeasurement& delay, const SearchResult* search,
+                       RenderSummary& s) const {
+    s.input = job.input.empty() ? "demo" : job.input;
+    s.output = job.output;
+    s.inputFormat = in;
+    s.outputFormat = out.sample;
+    s.dithered = dithered;
+    s.blockSize = o.blockSize;
+    s.doublePrecision = o.doublePrecision;
+    s.delay = delay.frames;
+    s.delayReported = delay.reported;
+    s.delayCompensated = o.compensateDelay;
+    s.searched = search != nullptr;
+    s.targets = o.targets;
+    if (search) s.search = *search;
+}
+
 Outcome Session::render(RecordingHost& host, const Job& job, FrameSource& source,
                         const DelayMeasurement& delay, Held* held, const SearchResult* search,
                         const StepProgress& progress, Rendered& r,
@@ -257,6 +339,7 @@ Outcome Session::render(RecordingHost& host, const Job& job, FrameSource& source
     TpdfDither dither(o.haveSeed ? o.seed : std::random_device()() * 0x100000001B3ull + 1);
     const double drive = search ? search->chosen.driveDb : 0.0;
     const double ceiling = search ? search->chosen.ceilingDb : 0.0;
+    // The pass that landed is written as it is.
     const bool replay = held && held->haveTake && search && held->takeDrive == drive &&
                         held->takeCeiling == ceiling;
 
@@ -276,31 +359,8 @@ Outcome Session::render(RecordingHost& host, const Job& job, FrameSource& source
     const double gain = known ? linear(toReal(kGain, fx->getParameter(kGain), limit)) : 1.0;
     const double ceilingLinear =
         known ? linear(toReal(kThresh, fx->getParameter(kThresh), limit)) : 0.0;
-
-    const double rate = inFormat.sampleRate;
-    const int channels = inFormat.channels;
-    std::unique_ptr<LevelMeters> inputLevels, outputLevels;
-    std::vector<PumpObserver*> observers;
-    if (!held) {
-        inputLevels = std::make_unique<LevelMeters>(LevelMeters::Input, rate, channels);
-        observers.push_back(inputLevels.get());
-    }
-    const bool outputMeasured = replay && o.targets.truePeak;
-    if (!outputMeasured) {
-        outputLevels = std::make_unique<LevelMeters>(LevelMeters::Output, rate, channels);
-        observers.push_back(outputLevels.get());
-    }
-    ReductionWatch reduction(gain, ceilingLinear);
-    observers.push_back(&reduction);
-    std::unique_ptr<PlotRecorder> envelopes;
-    std::unique_ptr<PlotFeed> plotFeed;
-    if (!job.plot.empty()) {
-        envelopes = std::make_unique<PlotRecorder>(source.frames(), 1000);
-        plotFeed = std::make_unique<PlotFeed>(*envelopes, reduction);
-        observers.push_back(plotFeed.get());
-    }
-    SinkFeed sink(writer);
-    observers.push_back(&sink);
+    Watchers watch(inFormat, source.frames(), held, replay && o.targets.truePeak, gain,
+                   ceilingLinear, !job.plot.empty(), writer);
 
     PluginProcessor effect(*fx);
     std::unique_ptr<ReplayProcessor> again;
@@ -309,7 +369,7 @@ Outcome Session::render(RecordingHost& host, const Job& job, FrameSource& source
     host.sampleRateAnswer = static_cast<intptr_t>(inFormat.sampleRate);
     if (!replay) fx->start(static_cast<float>(inFormat.sampleRate), o.blockSize);
     const PumpResult result =
-        pump(source, processor, pumpConfig(o, delay, drive < 0 ? drive : 0.0, cancel), observers,
+        pump(source, processor, pumpConfig(o, delay, drive < 0 ? drive : 0.0, cancel), watch.all,
              [&](uint64_t done, uint64_t total) {
                  if (progress) progress("writing", done, total);
              });
@@ -326,45 +386,21 @@ Outcome Session::render(RecordingHost& host, const Job& job, FrameSource& source
                                         (error.empty() ? result.error : error) +
                                         notWritten(job.output));
 
-    RenderSummary& s = r.summary;
-    s.input = job.input.empty() ? "demo" : job.input;
-    s.output = job.output;
-    s.inputFormat = inFormat;
-    s.outputFormat = outFormat.sample;
-    s.dithered = dithered;
-    s.blockSize = o.blockSize;
-    s.doublePrecision = o.doublePrecision;
-    s.delay = delay.frames;
-    s.delayReported = delay.reported;
-    s.delayCompensated = o.compensateDelay;
-    s.searched = search != nullptr;
-    s.targets = o.targets;
-    if (search) s.search = *search;
-    RenderStats& st = s.stats;
+    describe(job, inFormat, outFormat, dithered, delay, search, r.summary);
+    RenderStats& st = r.summary.stats;
     st.frames = result.frames;
     st.nonFiniteInput = result.nonFiniteInput;
     st.ceilingKnown = ceilingLinear > 0;
     st.ceilingLinear = ceilingLinear;
-    st.aboveCeiling = reduction.aboveCeiling();
-    st.maxReductionDb = reduction.maxDb();
-    st.averageReductionDb = reduction.averageDb();
-    const LoudnessMeter& in = held ? *held->input.loudness : inputLevels->loudness();
-    const LoudnessMeter& out = outputMeasured ? *held->output.loudness : outputLevels->loudness();
-    st.inputLoudness = in.figures();
-    st.outputLoudness = out.figures();
-    st.inputTruePeak = held ? held->input.truePeak : inputLevels->truePeak();
-    st.inputSamplePeak = held ? held->input.samplePeak : inputLevels->samplePeak();
-    st.outputTruePeak = outputMeasured ? held->output.truePeak : outputLevels->truePeak();
-    st.outputSamplePeak = outputMeasured ? held->output.samplePeak : outputLevels->samplePeak();
+    watch.fill(st);
     st.pluginSeconds = replay ? held->takeSeconds : result.processSeconds;
     st.totalSeconds = result.totalSeconds;
-    st.meteringSeconds = (inputLevels ? inputLevels->seconds() : 0.0) +
-                         (outputLevels ? outputLevels->seconds() : 0.0);
-    r.inputMeter = std::make_unique<LoudnessMeter>(in);
-    r.outputMeter = std::make_unique<LoudnessMeter>(out);
-    if (envelopes) {
+    r.inputMeter = std::make_unique<LoudnessMeter>(watch.inputLoudness());
+    r.outputMeter = std::make_unique<LoudnessMeter>(watch.outputLoudness());
+    if (watch.envelopes) {
         r.plot = std::make_unique<PendingFile>(job.plot);
-        if (!writeText(*r.plot, plotFor(s, *envelopes, out), error))
+        if (!writeText(*r.plot, plotFor(r.summary, *watch.envelopes, watch.outputLoudness()),
+                       error))
             return failure(kExitOutput, error + notWritten(job.output));
     }
     return {};

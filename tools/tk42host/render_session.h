@@ -98,6 +98,10 @@ class Session {
     // With atPoint, the gain and ceiling are those of a search's drive and ceiling.
     std::unique_ptr<PluginInstance> instance(RecordingHost& host, bool atPoint, double driveDb,
                                              double ceilingDb);
+    // What the summary says of a render besides its figures.
+    void describe(const Job& job, const WavFormat& in, const WavFormat& out, bool dithered,
+                  const DelayMeasurement& delay, const SearchResult* search,
+                  RenderSummary& s) const;
     Outcome renderPass(RecordingHost& host, Held& held, double driveDb, double ceilingDb,
                        const StepProgress& progress, const std::string& step, int threads,
                        const std::atomic<bool>* cancel);
