@@ -57,8 +57,9 @@ constexpr char kOptions[] = R"(  --mode limit|clip
                          each output, named after it)
   --out-dir DIR          render every IN.wav into DIR under its own name; one
                          --report for all; stops at the first bad input
-  --jobs N               with --out-dir: files rendered at once, 1 to 64
-                         (default: the number of cores); the same files as --jobs 1
+  --jobs N               threads, 1 to 64 (default: the number of cores): with
+                         --out-dir the files rendered at once, writing the same
+                         files as --jobs 1; for one file a search measures on two
   --album                with --out-dir: one search of --target-lufs and
                          --true-peak-max for all the files, which keep their
                          relative levels
