@@ -56,41 +56,60 @@ Outcome batchJobs(const RenderOptions& o, std::vector<Job>& jobs) {
 }
 
 // One bar for the batch: the frames of the files written so far and of the
-// parts written of those under way.
+// parts written of those under way; its label counts the files done and the
+// searches at work.
 class BatchProgress {
   public:
     BatchProgress(ProgressBar& bar, std::vector<uint64_t> frames)
-        : bar(bar), frames(std::move(frames)), parts(this->frames.size(), 0.0) {
+        : bar(bar),
+          frames(std::move(frames)),
+          parts(this->frames.size(), 0.0),
+          searching(this->frames.size(), false) {
         for (uint64_t f : this->frames) whole += f;
+        relabel();
     }
 
-    void step(size_t job, const std::string& what, uint64_t done, uint64_t total) {
+    void step(size_t job, const std::string& what, uint64_t at, uint64_t total) {
         std::lock_guard<std::mutex> lock(mutex);
-        parts[job] = what == "writing" && total ? static_cast<double>(done) / total : 0.0;
-        updateLocked();
+        const bool writing = what == "writing";
+        if (searching[job] == writing) {
+            searching[job] = !writing;
+            searches += writing ? -1 : 1;
+            relabel();
+        }
+        set(job, writing && total ? static_cast<double>(at) / total : 0.0);
     }
 
     void finished(size_t job) {
         std::lock_guard<std::mutex> lock(mutex);
-        parts[job] = 1.0;
         ++complete;
-        updateLocked();
+        relabel();
+        set(job, 1.0);
     }
 
   private:
-    void updateLocked() {
-        double done = 0;
-        for (size_t i = 0; i < parts.size(); ++i) done += parts[i] * static_cast<double>(frames[i]);
-        bar.update(std::to_string(complete) + " of " + std::to_string(parts.size()) + " files",
-                   static_cast<uint64_t>(done), whole);
+    void relabel() {
+        label = std::to_string(complete) + " of " + std::to_string(parts.size()) + " files";
+        if (searches > 0) label += ", " + std::to_string(searches) + " searching";
+    }
+
+    // Keeps the sum as it goes: a batch of many files updates it every block.
+    void set(size_t job, double part) {
+        done += (part - parts[job]) * static_cast<double>(frames[job]);
+        parts[job] = part;
+        bar.update(label, static_cast<uint64_t>(std::max(0.0, done)), whole);
     }
 
     std::mutex mutex;
     ProgressBar& bar;
     std::vector<uint64_t> frames;
     std::vector<double> parts;
+    std::vector<bool> searching;
+    int searches = 0;
     uint64_t whole = 0;
+    double done = 0;
     size_t complete = 0;
+    std::string label;
 };
 
 RenderSummary albumSummary(const std::vector<Rendered>& done, const SearchResult* search,

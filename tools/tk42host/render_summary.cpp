@@ -15,7 +15,7 @@ std::string db(double linear, const char* unit) {
 
 std::string fixed(double v, int decimals) {
     char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    std::snprintf(text, sizeof text, "%.*f", decimals, v + 0.0);  // no "-0.00"
     return text;
 }
 
