@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks (Release, no sanitizers):
 #  - the Google Benchmark suite of the effect's process routines;
-#  - the speed run: the native module, the Windows DLL under Wine and the
-#    x42-dpl peer on the same signals, in alternating rounds on this machine,
+#  - the speed run: the native module, its LV2 bundle, the Windows DLL under
+#    Wine and the x42-dpl peer on the same signals, in alternating rounds on this machine,
 #    with the ratios the project holds itself to;
 #  - tk42host's delivery jobs: a loudness and true-peak target render against
 #    ffmpeg's two-pass loudnorm, and a batch on two jobs against one
@@ -33,7 +33,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'build/win/wine-server.sh start &&
   cd build/win/bin && ../wine-run.sh tk42_editor_bench_win32.exe TK42R_x64.dll'
 build/win/wine-server.sh stop
 
-echo "== speed run: $rounds alternating rounds of the native module (with x42-dpl) and the DLL"
+echo "== speed run: $rounds alternating rounds of the native module (with its LV2 and x42-dpl) and the DLL"
 log=$(mktemp)
 trap 'rm -f "$log"; build/win/wine-server.sh stop' EXIT
 build/win/wine-server.sh start
@@ -80,6 +80,10 @@ grep '^ns ' "$log" | awk '
           c = w "/" mode "/" p
           ratio("DLL / native, " c, "dll/" c, "native/" c, 1.15)
         }
+      }
+      for (m = 1; m <= 2; m++) {
+        c = w "/" (m == 1 ? "LIMIT" : "CLIP") "/32"
+        ratio("LV2 / native, " c, "lv2/" c, "native/" c, 1.05)
       }
       ratio("native / x42-dpl, " w "/LIMIT/32", "native/" w "/LIMIT/32", "x42-dpl/" w "/LIMIT/32", 0.8)
       ratio("native / x42-dpl, " w "/LIMIT/64", "native/" w "/LIMIT/64", "x42-dpl/" w "/LIMIT/32", 0.8)

@@ -9,6 +9,9 @@
 #   build/fuzz    the libFuzzer harnesses (clang, ASan, UBSan; tools/fuzz.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
+# Paths relative to the checkout in ccache's keys: a clone in another folder
+# (CI's) reuses the compilations an earlier run made here.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 source tools/setup.sh
 ensure_packages
 

@@ -30,9 +30,14 @@ Lv2Peer::~Lv2Peer() {
 }
 
 bool Lv2Peer::open(const char* uri, double rate, const std::map<std::string, float>& values,
-                   std::string& error) {
+                   std::string& error, const char* bundle) {
     world = lilv_world_new();
     lilv_world_load_all(world);
+    if (bundle) {
+        LilvNode* bundleNode = lilv_new_file_uri(world, nullptr, bundle);
+        lilv_world_load_bundle(world, bundleNode);
+        lilv_node_free(bundleNode);
+    }
     LilvNode* uriNode = lilv_new_uri(world, uri);
     const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uriNode);
     lilv_node_free(uriNode);

@@ -18,8 +18,10 @@ class Lv2Peer {
     Lv2Peer& operator=(const Lv2Peer&) = delete;
 
     // False with a message when the plug-in is missing or will not start.
+    // A bundle folder (with its trailing slash), if given, is loaded besides
+    // the installed ones.
     bool open(const char* uri, double rate, const std::map<std::string, float>& controls,
-              std::string& error);
+              std::string& error, const char* bundle = nullptr);
     // One block of at most maxFrames, in place of the plug-in's audio ports.
     void run(const float* inL, const float* inR, float* outL, float* outR, int frames);
 

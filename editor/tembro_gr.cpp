@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/dsp_math.h"
 #include "engine/meter_feed.h"
 #include "toolkit/bitmap.h"
 
@@ -11,7 +10,7 @@ using namespace TKGUI;
 
 TembroGR::TembroGR(const CRect& size, float sampleRate, CBitmap* strip, const MeterFeed* feed)
     : CControl(size, nullptr, 0, nullptr),
-      grFallCoef(dsp::exp(-2000.0 / (static_cast<double>(sampleRate) * 300.0))),
+      grFallCoef(meterFallCoefficient(sampleRate)),
       grBitmap(strip),
       feed(feed) {
     if (grBitmap) grBitmap->retain();

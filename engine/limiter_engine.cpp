@@ -49,7 +49,7 @@ bool LimiterEngine::loadState(const void* data, size_t size) {
 }
 
 double LimiterEngine::meterFallCoef() const {
-    return dsp::exp(-2000.0 / (static_cast<double>(rate.load(std::memory_order_relaxed)) * 300.0));
+    return meterFallCoefficient(rate.load(std::memory_order_relaxed));
 }
 
 void LimiterEngine::computeCoefficients() {

@@ -8,7 +8,14 @@
 
 #include <atomic>
 
+#include "engine/dsp_math.h"
 #include "engine/limiter_state.h"
+
+// The meter's per-sample retention while its reading falls: the reading in
+// dB shrinks by a factor e every 0.15 s, whatever the rate.
+inline double meterFallCoefficient(double sampleRate) {
+    return dsp::exp(-2000.0 / (sampleRate * 300.0));
+}
 
 class MeterFeed {
   public:

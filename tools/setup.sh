@@ -32,6 +32,13 @@ TK42_PACKAGES=(
   libxcb-shm0-dev
   libx11-dev
   libxtst-dev
+  lv2-dev
+  sordi
+  lilv-utils
+  jalv
+  jackd2
+  lv2file
+  x11-utils
   groff-base
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that

@@ -11,6 +11,7 @@
 
 #include "tests/common/click_probe.h"
 #include "toolkit/frame.h"
+#include "toolkit/platform/platform.h"
 #include "toolkit/view.h"
 
 using TKGUI::CFrame;
@@ -218,4 +219,32 @@ TEST(Win32FrameWindow, HostDestroyingItsWindowFirstIsSafe) {
     delete frame;
     delete host;
     EXPECT_EQ(TKGUI::platform::frameWindowClassUsers(), 0);
+}
+
+TEST(Win32FrameWindow, AWindowTimerFiresFromTheMessageLoopUntilStopped) {
+    // Formats whose hosts call no editor idle drive the panel this way.
+    HostWindow host;
+    auto* frame = new CFrame(CRect(0, 0, 400, 220), host.window(), nullptr);
+    int fired = 0;
+    auto count = [](void* n) { ++*static_cast<int*>(n); };
+    TKGUI::platform::Timer* timer =
+        TKGUI::platform::startWindowTimer(frame->getWindow(), 10, count, &fired);
+    ASSERT_NE(timer, nullptr);
+    for (int i = 0; i < 20; ++i) {
+        Sleep(10);
+        pumpMessages();
+    }
+    EXPECT_GE(fired, 3);
+    TKGUI::platform::stopWindowTimer(timer);
+    const int before = fired;
+    for (int i = 0; i < 10; ++i) {
+        Sleep(10);
+        pumpMessages();
+    }
+    EXPECT_EQ(fired, before);
+    // A timer whose window the host destroyed first stops without harm.
+    timer = TKGUI::platform::startWindowTimer(frame->getWindow(), 10, count, &fired);
+    DestroyWindow(host.hwnd);
+    TKGUI::platform::stopWindowTimer(timer);
+    delete frame;
 }

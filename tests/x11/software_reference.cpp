@@ -10,11 +10,14 @@
 
 namespace sw = TKGUI::software;
 
-std::vector<uint32_t> softwarePanel() {
+std::vector<uint32_t> softwarePanel(const std::vector<std::pair<int32_t, float>>& values) {
     std::vector<uint32_t> pixels;
     RecordingHost host;
     auto fx = std::make_unique<PluginInstance>(host.create(&VSTPluginMain));
     TKGUI::platform::Window* parent = sw::createWindow(500, 300, TKGUI::CPoint(100, 100));
+    for (const auto& [index, value] : values) {
+        if (fx->isOpen()) fx->setParameter(index, value);
+    }
     if (fx->isOpen() && fx->dispatch(effEditOpen, 0, 0, parent) == 1) {
         TKGUI::platform::Window* panel = sw::lastChildOf(parent);
         sw::sendPaint(panel, TKGUI::CRect(0, 0, 400, 220));

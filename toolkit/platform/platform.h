@@ -168,6 +168,10 @@ void stopWindowTimer(Timer* timer);
 // window (X11: its connection's), for hosts that watch descriptors; -1 where
 // there is none.
 int windowEventDescriptor(Window* window);
+// The id the window system knows a frame window by (X11: its window id;
+// Win32: the HWND), for formats whose host asks for the plug-in's own
+// window; 0 for a window that is not a frame window.
+uintptr_t nativeWindowId(Window* window);
 // Per-thread set-up of the drag-and-drop subsystem (OLE). beginThreadOle
 // answers whether this call must be paired with endThreadOle on the same
 // thread (false when the thread was already set up differently).

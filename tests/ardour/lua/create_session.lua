@@ -1,7 +1,8 @@
 -- Creates a 48 kHz session on the dummy backend with one stereo track that
 -- carries the plug-in, sets the plug-in's seven parameters, saves and closes.
--- Environment: TK42_SESSION_DIR, TK42_SESSION_NAME, TK42_PARAMETERS (seven
--- normalised values separated by commas).
+-- Environment: TK42_SESSION_DIR, TK42_SESSION_NAME, TK42_PLUGIN_TYPE (LXVST
+-- or LV2), TK42_PARAMETERS (seven values separated by commas: normalised for
+-- LXVST, the ports' real units for LV2).
 AudioEngine:set_backend("None (Dummy)", "", "")
 local session = create_session(os.getenv("TK42_SESSION_DIR"), os.getenv("TK42_SESSION_NAME"), 48000)
 assert(session, "cannot create the session")
@@ -19,7 +20,9 @@ for channel = 0, 1 do
   assert(out:connected_to(into), "the track does not reach the master bus")
 end
 
-local plugin = ARDOUR.LuaAPI.new_plugin(Session, "TK42-R Limiter", ARDOUR.PluginType.LXVST, "")
+local kind = ARDOUR.PluginType[os.getenv("TK42_PLUGIN_TYPE")]
+assert(kind, "unknown plug-in type")
+local plugin = ARDOUR.LuaAPI.new_plugin(Session, "TK42-R Limiter", kind, "")
 assert(not plugin:isnil(), "Ardour does not know the plug-in")
 assert(track:add_processor_by_index(plugin, 0, nil, true) == 0, "cannot insert the plug-in")
 

@@ -118,6 +118,11 @@ int windowEventDescriptor(Window*) {
     return -1;
 }
 
+// A software window has no id but its own address.
+uintptr_t nativeWindowId(Window* window) {
+    return reinterpret_cast<uintptr_t>(window);
+}
+
 bool beginThreadOle() {
     ++software::threadOle;
     return true;

@@ -102,6 +102,11 @@ int windowEventDescriptor(Window*) {
     return -1;
 }
 
+// The handle is the HWND itself.
+uintptr_t nativeWindowId(Window* window) {
+    return reinterpret_cast<uintptr_t>(window);
+}
+
 bool beginThreadOle() {
     HRESULT result = OleInitialize(nullptr);
     return result == S_OK || result == S_FALSE;

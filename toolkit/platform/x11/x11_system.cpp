@@ -81,6 +81,11 @@ int windowEventDescriptor(Window* window) {
     return xcb_get_file_descriptor(w->connection);
 }
 
+uintptr_t nativeWindowId(Window* window) {
+    x11::FrameWindow* w = x11::findFrameWindow(window);
+    return w && !w->gone ? w->id : 0;
+}
+
 // No drag-and-drop subsystem to set up.
 bool beginThreadOle() {
     return false;

@@ -1,0 +1,46 @@
+# Checks the LV2 bundle's binaries with readelf and nm: the DSP binary needs
+# only the C library (no X11, FreeType or toolkit), the UI binary only what
+# every Linux desktop has; each exports its descriptor function alone, can
+# be unloaded and has no text relocations.
+cmake_minimum_required(VERSION 3.20)
+
+function(run out)
+  execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${ARGN} failed")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(check binary export)
+  run(dynamic readelf -d -W ${binary})
+  string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*\\[[^]]+\\]" needed "${dynamic}")
+  list(LENGTH needed count)
+  if(count EQUAL 0)
+    message(FATAL_ERROR "${binary}: no NEEDED entries: not a dynamic module?")
+  endif()
+  foreach(line IN LISTS needed)
+    string(REGEX REPLACE ".*\\[([^]]+)\\]" "\\1" name "${line}")
+    if(NOT name IN_LIST ARGN)
+      message(FATAL_ERROR "${binary} needs ${name}")
+    endif()
+    message(STATUS "${binary} needs ${name}")
+  endforeach()
+  if(dynamic MATCHES "NODELETE|TEXTREL")
+    message(FATAL_ERROR "${binary} is marked NODELETE or has text relocations")
+  endif()
+  run(symbols nm -D --defined-only ${binary})
+  string(STRIP "${symbols}" symbols)
+  if(NOT symbols MATCHES "^[0-9a-f]+ T ${export}$")
+    message(FATAL_ERROR "${binary} exports more or other than ${export}: ${symbols}")
+  endif()
+  run(table readelf --dyn-syms -W ${binary})
+  if(table MATCHES "UNIQUE")
+    message(FATAL_ERROR "${binary} has unique symbols: it cannot be unloaded")
+  endif()
+endfunction()
+
+set(system libc.so.6 libm.so.6 ld-linux-x86-64.so.2)
+check(${BUNDLE}/tk42r.so lv2_descriptor ${system})
+check(${BUNDLE}/tk42r_ui.so lv2ui_descriptor ${system} libfreetype.so.6 libfontconfig.so.1
+  libxcb.so.1 libxcb-shm.so.0)
