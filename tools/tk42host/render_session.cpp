@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <thread>
 
 #include "engine/parameters.h"
 #include "tools/tk42host/demo_signal.h"
@@ -223,18 +224,40 @@ Outcome Session::settle(RecordingHost& host, std::vector<Held*>& inputs, SearchR
 
     Outcome failed;
     int pass = 0;
+    // An album's songs go through a pass side by side, one thread each up to
+    // `threads`; one input measures its pass on the threads instead.
+    const size_t side = std::min<size_t>(inputs.size(), static_cast<size_t>(std::max(threads, 1)));
+    const int measuring = side > 1 ? 1 : threads;
     const MeasurePass measure = [&](double drive, double ceiling) {
         SearchPoint p{drive, ceiling, -INFINITY, -INFINITY};
         if (failed.failed()) return p;
         ++pass;
+        std::vector<Outcome> outcomes(inputs.size());
+        std::atomic<size_t> next{0};
+        const auto work = [&](RecordingHost& own) {
+            for (size_t i = next++; i < inputs.size(); i = next++) {
+                std::string step = "search pass " + std::to_string(pass);
+                if (inputs.size() > 1)
+                    step += ", song " + std::to_string(i + 1) + "/" + std::to_string(inputs.size());
+                outcomes[i] =
+                    renderPass(own, *inputs[i], drive, ceiling, progress, step, measuring, cancel);
+            }
+        };
+        std::vector<std::thread> helpers;
+        std::vector<std::unique_ptr<RecordingHost>> hosts;
+        for (size_t t = 1; t < side; ++t) {
+            hosts.push_back(std::make_unique<RecordingHost>());
+            helpers.emplace_back(work, std::ref(*hosts.back()));
+        }
+        work(host);
+        for (std::thread& t : helpers) t.join();
         std::vector<const LoudnessMeter*> out;
         double peak = 0;
         for (size_t i = 0; i < inputs.size(); ++i) {
-            std::string step = "search pass " + std::to_string(pass);
-            if (inputs.size() > 1)
-                step += ", song " + std::to_string(i + 1) + "/" + std::to_string(inputs.size());
-            failed = renderPass(host, *inputs[i], drive, ceiling, progress, step, threads, cancel);
-            if (failed.failed()) return p;
+            if (outcomes[i].failed()) {
+                failed = outcomes[i];
+                return p;
+            }
             out.push_back(inputs[i]->output.loudness.get());
             peak = std::fmax(peak, inputs[i]->output.truePeak);
         }

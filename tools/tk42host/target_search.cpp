@@ -20,8 +20,10 @@ constexpr int kMaxPasses = 16;
 // Output LU per dB of drive: 1 while the limiter is idle, less as it works.
 constexpr double kMinSlope = 0.02;
 constexpr double kMaxSlope = 1.5;
-// Passes whose ceilings differ by less than this count as one loudness curve.
-constexpr double kSameCurveDb = 0.5;
+// The largest moves of drive and ceiling in one step.
+constexpr double kMaxDriveStepDb = 12;
+constexpr double kMaxCeilingStepDb = 3;
+constexpr double kMinPeakSlope = 0.3;
 
 std::string figure(double v, const char* unit) {
     if (!std::isfinite(v)) return std::string("-inf ") + unit;
@@ -110,6 +112,26 @@ class Search {
     std::map<std::pair<double, double>, SearchPoint> seen;
 };
 
+// Broyden's rank-one correction of the model j from one step, kept to
+// slopes a limiter can have; the true-peak row only between passes that
+// both steered the true peak.
+void learn(double j[2][2], const SearchPoint& p, const SearchPoint& last, const double f[2],
+           const double lastF[2], bool peakRow) {
+    const double dx[2] = {p.driveDb - last.driveDb, p.ceilingDb - last.ceilingDb};
+    const double norm = dx[0] * dx[0] + dx[1] * dx[1];
+    if (norm < 1e-12) return;
+    for (int row = 0; row < (peakRow ? 2 : 1); ++row) {
+        const double miss = (f[row] - lastF[row]) - (j[row][0] * dx[0] + j[row][1] * dx[1]);
+        for (int k = 0; k < 2; ++k) j[row][k] += miss * dx[k] / norm;
+    }
+    j[0][0] = std::clamp(j[0][0], kMinSlope, kMaxSlope);
+    j[0][1] = std::clamp(j[0][1], 0.0, kMaxSlope);
+    j[1][0] = std::clamp(j[1][0], 0.0, kMaxSlope);
+    // The true peak ignores a ceiling above the peaks: a slope learnt there
+    // would send the next ceiling far down.
+    j[1][1] = std::clamp(j[1][1], kMinPeakSlope, kMaxSlope);
+}
+
 std::string peakError(const SearchTargets& targets, const SearchLimits& limits,
                       const SearchPoint& p) {
     return "the true peak cannot be brought to " + figure(targets.truePeakMax, "dBTP") +
@@ -153,47 +175,51 @@ SearchResult searchTargets(const SearchTargets& targets, const SearchLimits& lim
         ceiling = std::clamp(targets.truePeakMax - kFirstOvershoot, limits.minCeilingDb,
                              limits.ceilingCapDb);
 
-    SearchPoint below, above;  // passes either side of the target at the current ceiling
-    bool haveBelow = false, haveAbove = false;
+    // Loudness and, once the peaks meet the ceiling, true peak against drive
+    // and ceiling, as a local linear model that each pass corrects (Broyden's
+    // update): it learns how the two move together, that a higher drive
+    // raises the true peak and a lower ceiling takes loudness away, so that
+    // one step moves both towards their targets.
+    double j[2][2] = {{1, 0}, {0, 1}};  // rows loudness, true peak; columns drive, ceiling
+    bool peakActive = targets.truePeak && ceiling < limits.ceilingCapDb;
     SearchPoint last;
-    bool haveLast = false;
-    // The last slope measured stays the best guess after the ceiling moves.
-    double slope = 1.0;
+    double lastF[2] = {0, 0};
+    bool haveLast = false, lastActive = false;
     for (int step = 0; step < kMaxPasses; ++step) {
         p = s.pass(drive, ceiling);
         if (!std::isfinite(p.lufs)) break;
         if (s.peakOk(p) && std::fabs(p.lufs - want) <= kLoudnessTolerance) return done(true, p, "");
-        const double nextCeiling = s.nextCeiling(p);
         if (targets.truePeak && !s.peakOk(p) && p.ceilingDb <= limits.minCeilingDb)
             return done(false, p, peakError(targets, limits, p));
-        // A pass at another ceiling is another curve: the brackets start again.
-        if (haveLast && std::fabs(last.ceilingDb - p.ceilingDb) > kSameCurveDb)
-            haveBelow = haveAbove = false;
-        // The slope between the last two passes; a small move of the ceiling
-        // between them blurs it less than a guess would.
-        if (haveLast && std::fabs(last.ceilingDb - p.ceilingDb) <= kSameCurveDb &&
-            std::fabs(p.driveDb - last.driveDb) > 1e-6)
-            slope =
-                std::clamp((p.lufs - last.lufs) / (p.driveDb - last.driveDb), kMinSlope, kMaxSlope);
-        if (p.lufs < want)
-            below = p, haveBelow = true;
-        else
-            above = p, haveAbove = true;
-        last = p;
-        haveLast = true;
+        if (!s.peakOk(p)) peakActive = true;
+        const double f[2] = {p.lufs - want,
+                             peakActive ? p.truePeakDb - (targets.truePeakMax - kTruePeakAim) : 0};
+        if (haveLast) learn(j, p, last, f, lastF, peakActive && lastActive);
+        last = p, lastF[0] = f[0], lastF[1] = f[1], lastActive = peakActive, haveLast = true;
 
-        // Out of range at the ends of the drive, with the ceiling settled.
-        if (nextCeiling == p.ceilingDb &&
-            ((drive >= highest && p.lufs < want) || (drive <= lowest && p.lufs > want))) {
-            break;
+        // Out of range at the ends of the drive, with the true peak settled.
+        const bool settled =
+            !peakActive ||
+            (s.peakOk(p) && (f[1] > -kTruePeakWindow || ceiling >= limits.ceilingCapDb));
+        if (settled && ((drive >= highest && f[0] < 0) || (drive <= lowest && f[0] > 0))) break;
+        double dd = 0, dc = 0;
+        const double det = j[0][0] * j[1][1] - j[0][1] * j[1][0];
+        if (!peakActive) {
+            dd = -f[0] / j[0][0];
+        } else if (std::fabs(det) > 1e-6) {
+            dd = (-f[0] * j[1][1] + f[1] * j[0][1]) / det;
+            dc = (-f[1] * j[0][0] + f[0] * j[1][0]) / det;
+        } else {
+            dd = -f[0] / j[0][0];
+            dc = -f[1] / j[1][1];
         }
-        // A secant step on the loudness curve, kept inside the bracket.
-        double next = drive + (want - p.lufs) / slope;
-        if (haveBelow && haveAbove) {
-            const double lo = below.driveDb, hi = above.driveDb;
-            if (!(next > std::min(lo, hi) && next < std::max(lo, hi))) next = 0.5 * (lo + hi);
-        }
-        drive = std::clamp(next, lowest, highest);
+        const double nextDrive =
+            std::clamp(drive + std::clamp(dd, -kMaxDriveStepDb, kMaxDriveStepDb), lowest, highest);
+        const double nextCeiling =
+            std::clamp(ceiling + std::clamp(dc, -kMaxCeilingStepDb, kMaxCeilingStepDb),
+                       limits.minCeilingDb, limits.ceilingCapDb);
+        if (nextDrive == drive && nextCeiling == ceiling) break;
+        drive = nextDrive;
         ceiling = nextCeiling;
     }
 

@@ -15,16 +15,19 @@ namespace {
 // Loudness follows the drive dB for dB until the driven peaks reach the
 // ceiling, then a fifth as fast; the true peak overshoots the ceiling by an
 // amount that grows with the limiting.
+// With interSample, the true peaks sit that far over the sample peaks, as
+// on a loud master: a ceiling above the sample peaks leaves them alone.
 struct ModelLimiter {
     double inputLufs = -30;
     double inputPeakDb = -10;
+    double interSample = 0;
     int passes = 0;
 
     SearchPoint operator()(double drive, double ceiling) {
         ++passes;
         const double over = std::max(0.0, inputPeakDb + drive - ceiling);
         const double lufs = inputLufs + drive - 0.8 * over;
-        const double peak = std::min(inputPeakDb + drive, ceiling) + 0.05 * over;
+        const double peak = std::min(inputPeakDb + drive, ceiling) + 0.05 * over + interSample;
         return {drive, ceiling, lufs, peak};
     }
 };
@@ -32,7 +35,7 @@ struct ModelLimiter {
 SearchResult search(ModelLimiter& m, SearchTargets t, double drive = 0, double ceiling = 0) {
     SearchLimits limits;
     limits.ceilingCapDb = ceiling;
-    SearchStart start{m.inputLufs, m.inputPeakDb, drive};
+    SearchStart start{m.inputLufs, m.inputPeakDb + m.interSample, drive};
     return searchTargets(t, limits, start, [&](double d, double c) { return m(d, c); });
 }
 
@@ -73,13 +76,21 @@ TEST(TargetSearch, LowersTheCeilingJustUnderATruePeakLimit) {
 }
 
 TEST(TargetSearch, MeetsBothTargetsTogetherInEitherDirection) {
-    // Up from a quiet input, and down from a master whose peaks are over the limit.
-    const double cases[][2] = {{-10, -22}, {2, -33}, {2, -40}};
+    // Up from a quiet input, down from a master whose peaks are over the
+    // limit, and a little down from one whose true peaks are 2 dB over its
+    // sample peaks (drive and ceiling then pull against each other).
+    const double cases[][4] = {{-30, -10, 0, -22},
+                               {-30, 2, 0, -33},
+                               {-30, 2, 0, -40},
+                               {-11, 0, 2, -14},
+                               {-11, 0, 2, -13.2}};
     for (const auto& c : cases) {
-        const double want = c[1];
+        const double want = c[3];
         SCOPED_TRACE(want);
         ModelLimiter m;
-        m.inputPeakDb = c[0];
+        m.inputLufs = c[0];
+        m.inputPeakDb = c[1];
+        m.interSample = c[2];
         const SearchResult r = search(m, {true, want, true, -3.0});
         ASSERT_TRUE(r.reached) << r.error;
         const SearchPoint p = m(r.chosen.driveDb, r.chosen.ceilingDb);
