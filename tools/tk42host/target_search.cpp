@@ -232,7 +232,10 @@ SearchResult searchTargets(const SearchTargets& targets, const SearchLimits& lim
     r.haveRange = true;
     r.quietestLufs = quiet.lufs;
     r.loudestLufs = loud.lufs;
-    const std::string range = "the reachable range is " + figure(quiet.lufs, "LUFS") + " to " +
+    // Trimmed far enough, a quiet input falls under the absolute gate.
+    const std::string quietest =
+        std::isfinite(quiet.lufs) ? figure(quiet.lufs, "LUFS") : "under -70 LUFS";
+    const std::string range = "the reachable range is " + quietest + " to " +
                               figure(loud.lufs, "LUFS") +
                               (targets.truePeak ? " under the true-peak limit" : "");
     if (want < quiet.lufs - kLoudnessTolerance)
