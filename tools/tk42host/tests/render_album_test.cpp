@@ -68,7 +68,9 @@ TEST(RenderAlbum, OneSearchForTheAlbumKeepsTheSongsRelativeLevels) {
     TempDir dir;
     writeSong(dir.file("loud.wav"), 0.05);  // about -29 LUFS
     writeSong(dir.file("quiet.wav"), 0.005);
-    const HostRun run = batch(dir, {"loud.wav", "quiet.wav"}, {"--album", "--target-lufs", "-14"});
+    // Two jobs: the songs go through each pass side by side.
+    const HostRun run =
+        batch(dir, {"loud.wav", "quiet.wav"}, {"--album", "--target-lufs", "-14", "--jobs", "2"});
     ASSERT_EQ(run.code, 0) << run.err;
     const nlohmann::json report = readJson(dir.file("r.json"));
     EXPECT_NEAR(report["album"]["outputIntegratedLufs"].get<double>(), -14.0, 0.1);
