@@ -174,7 +174,13 @@ class Batch {
     Outcome verdict() const {
         if (firstFailure != kNone) return outcomes[firstFailure];
         for (const Outcome& f : outcomes) {
-            if (f.code == kExitInterrupted) return f;
+            if (f.code != kExitInterrupted) continue;
+            // Say what became of the whole batch, not of one file.
+            return {kExitInterrupted,
+                    "interrupted by " + interruptCause() + "; " + std::to_string(written) + " of " +
+                        std::to_string(jobs.size()) + " files were written to " + o.outDir +
+                        ", complete; the others were not (files "
+                        "already there are left as they were)"};
         }
         return {};
     }
@@ -258,6 +264,7 @@ class Batch {
         }
         results[i].output.reset();
         results[i].plot.reset();
+        ++written;
     }
 
     const RenderOptions& o;
@@ -273,6 +280,7 @@ class Batch {
     std::atomic<size_t> next{0};
     std::atomic<size_t> firstFailure{kNone};
     size_t committed = 0;
+    size_t written = 0;  // outputs moved into place
     int threads = 1;
     std::mutex mutex;
 };
