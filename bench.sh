@@ -2,8 +2,9 @@
 # Builds and runs the benchmarks (Release, no sanitizers):
 #  - the Google Benchmark suite of the effect's process routines;
 #  - the speed run: the native module, its LV2 bundle, the Windows DLL under
-#    Wine and the x42-dpl peer on the same signals, in alternating rounds on this machine,
-#    with the ratios the project holds itself to;
+#    Wine and the x42-dpl peer on the same signals, in alternating rounds on
+#    this machine, each module beside the CLAP module and the VST3 binary of
+#    its build, with the ratios the project holds itself to;
 #  - tk42host's delivery jobs: a loudness and true-peak target render against
 #    ffmpeg's two-pass loudnorm, and a batch on two jobs against one
 #    (bench/delivery_speed.sh).
@@ -15,9 +16,10 @@ ensure_packages "${TK42_BENCH_PACKAGES[@]}"
 rounds=${1:-9}
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native \
-  tk42_editor_bench tk42host
+  tk42r_clap tk42r_vst3 tk42_editor_bench tk42host
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42_module_speed tk42_editor_bench_win32
+cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42r_clap tk42r_vst3 tk42_module_speed \
+  tk42_editor_bench_win32
 
 echo "== Google Benchmark: the effect's process routines"
 build/bench/bench/tk42_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
@@ -33,13 +35,16 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'build/win/wine-server.sh start &&
   cd build/win/bin && ../wine-run.sh tk42_editor_bench_win32.exe TK42R_x64.dll'
 build/win/wine-server.sh stop
 
-echo "== speed run: $rounds alternating rounds of the native module (with its LV2 and x42-dpl) and the DLL"
+echo "== speed run: $rounds alternating rounds of the native module (with its LV2, CLAP, VST3 and"
+echo "   x42-dpl) and the DLL (with its CLAP and VST3)"
 log=$(mktemp)
 trap 'rm -f "$log"; build/win/wine-server.sh stop' EXIT
 build/win/wine-server.sh start
 for ((r = 1; r <= rounds; r++)); do
-  build/bench/bench/tk42_module_speed build/bench/bin/TK42R.so native 1 | sed "s/^ns /ns $r /" >>"$log"
-  (cd build/win/bin && ../wine-run.sh tk42_module_speed.exe TK42R_x64.dll dll 1) |
+  build/bench/bench/tk42_module_speed build/bench/bin/TK42R.so native 1 build/bench/bin/TK42R.clap \
+    clap --vst3 build/bench/bin/TK42R.vst3/Contents/x86_64-linux/TK42R.so | sed "s/^ns /ns $r /" >>"$log"
+  (cd build/win/bin && ../wine-run.sh tk42_module_speed.exe TK42R_x64.dll dll 1 TK42R.clap clap-dll \
+    --vst3 TK42R.vst3/Contents/x86_64-win/TK42R.vst3) |
     sed "s/^ns /ns $r /" >>"$log"
 done
 grep '^#' "$log" | sort -u
@@ -79,6 +84,10 @@ grep '^ns ' "$log" | awk '
         for (p = 32; p <= 64; p += 32) {
           c = w "/" mode "/" p
           ratio("DLL / native, " c, "dll/" c, "native/" c, 1.15)
+          ratio("CLAP / VST 2.4, native, " c, "clap/" c, "native/" c, 1.05)
+          ratio("CLAP / VST 2.4, Wine, " c, "clap-dll/" c, "dll/" c, 1.05)
+          ratio("VST3 / VST 2.4, native, " c, "native-vst3/" c, "native/" c, 1.05)
+          ratio("VST3 / VST 2.4, DLL, " c, "dll-vst3/" c, "dll/" c, 1.05)
         }
       }
       for (m = 1; m <= 2; m++) {

@@ -1,6 +1,9 @@
 // ns per stereo frame of a real module (TK42R.so natively, TK42R_x64.dll
 // under Wine), driven through its record like a host, on the benchmark
-// workloads; natively also the peers. Google Benchmark is not available for
+// workloads; natively also the peers. A second module (the CLAP, through
+// tk42host's bridge) may run beside it in the same stretches, and so may the
+// same build's VST3 binary, driven through its interfaces (--vst3 BINARY,
+// keys LABEL-vst3/...). Google Benchmark is not available for
 // the Windows toolchain, so both builds time whole passes with the steady
 // clock, interleaving the cases stretch by stretch, and print each case's
 // median as
@@ -16,9 +19,11 @@
 
 #include "bench/bench_case.h"
 #include "engine/parameters.h"
+#include "engine/state_block.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 #include "tools/plughost/recording_host.h"
+#include "tools/plughost/vst3_plugin.h"
 
 namespace {
 
@@ -65,6 +70,47 @@ BenchCase moduleCase(const std::string& key, std::shared_ptr<RecordingHost> host
         }};
 }
 
+// The VST3 binary on the same workload: the settings through its state, and
+// each block with an empty list of parameter changes, as hosts pass one.
+template <typename T>
+BenchCase vst3Case(const std::string& key, const PluginModule& module, const BenchSignal& sig,
+                   const Workload& w, float mode) {
+    auto plugin = std::make_shared<plughost::Vst3Plugin>();
+    std::string error;
+    if (!plugin->open(module, error) ||
+        !plugin->start(kBenchRate, kBenchBlock, sizeof(T) == sizeof(double))) {
+        std::fprintf(stderr, "the VST3 module refused: %s\n", error.c_str());
+        std::exit(1);
+    }
+    float values[kNumParams];
+    for (int32_t i = 0; i < kNumParams; ++i) values[i] = kParameterInfo[i].defaultValue;
+    values[kGain] = gainValue(w);
+    values[kThresh] = threshValue(w);
+    values[kRelease] = releaseValue();
+    values[kMode] = mode;
+    std::vector<uint8_t> state(kStateBytes);
+    encodeFloatsLE(values, kNumParams, state.data());
+    plugin->setState(state);
+    struct Buffers {
+        std::vector<T> inL, inR, outL, outR;
+    };
+    auto buf = std::make_shared<Buffers>();
+    buf->inL.assign(sig.left.begin(), sig.left.end());
+    buf->inR.assign(sig.right.begin(), sig.right.end());
+    buf->outL.resize(kBenchBlock);
+    buf->outR.resize(kBenchBlock);
+    std::shared_ptr<plughost::ParamChanges> changes(
+        new plughost::ParamChanges(), [](plughost::ParamChanges* c) { c->release(); });
+    return {
+        key, [plugin, buf, changes](size_t first, size_t count) {
+            for (size_t b = first; b < first + count; ++b) {
+                T* ins[2] = {buf->inL.data() + b * kBenchBlock, buf->inR.data() + b * kBenchBlock};
+                T* outs[2] = {buf->outL.data(), buf->outR.data()};
+                plugin->process(ins, outs, kBenchBlock, changes.get());
+            }
+        }};
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -73,15 +119,29 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --vst3 BINARY, anywhere; the rest are the positional arguments.
+    const char* vst3Binary = nullptr;
+    int n = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--vst3" && i + 1 < argc) {
+            vst3Binary = argv[++i];
+        } else {
+            argv[n++] = argv[i];
+        }
+    }
+    argc = n;
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s MODULE LABEL [PASSES]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s MODULE LABEL [PASSES [MODULE2 LABEL2]] [--vst3 BINARY]\n",
+                     argv[0]);
         return 2;
     }
     const std::string label = argv[2];
     const int passes = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
-    PluginModule module;
+    PluginModule module, second;
     std::string error;
-    if (!module.load(argv[1], error)) {
+    PluginModule vst3;
+    if (!module.load(argv[1], error) || (argc > 5 && !second.load(argv[4], error)) ||
+        (vst3Binary && !vst3.loadLibrary(vst3Binary, error))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -92,9 +152,16 @@ int main(int argc, char** argv) {
     for (const Workload& w : kWorkloads) {
         for (float mode : {0.0f, 1.0f}) {
             const std::string key =
-                label + "/" + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
-            cases.push_back(moduleCase<float>(key + "32", host, module, sig, w, mode));
-            cases.push_back(moduleCase<double>(key + "64", host, module, sig, w, mode));
+                std::string("/") + w.name + "/" + (mode < 0.5f ? "LIMIT" : "CLIP") + "/";
+            cases.push_back(moduleCase<float>(label + key + "32", host, module, sig, w, mode));
+            cases.push_back(moduleCase<double>(label + key + "64", host, module, sig, w, mode));
+            if (vst3.isLoaded()) {
+                cases.push_back(vst3Case<float>(label + "-vst3" + key + "32", vst3, sig, w, mode));
+                cases.push_back(vst3Case<double>(label + "-vst3" + key + "64", vst3, sig, w, mode));
+            }
+            if (!second.isLoaded()) continue;
+            cases.push_back(moduleCase<float>(argv[5] + key + "32", host, second, sig, w, mode));
+            cases.push_back(moduleCase<double>(argv[5] + key + "64", host, second, sig, w, mode));
         }
     }
     addNativeOnlyCases(cases, sig);

@@ -85,7 +85,9 @@ void formatReal(int32_t index, float normalised, bool limitMode, char* text, siz
         return;
     }
     const ParameterInfo& p = kParameterInfo[index];
-    const double real = toReal(index, normalised, limitMode);
+    // The ceiling's top is (1 - 1) * -24, a negative zero: shown as "0.00",
+    // not "-0.00".
+    const double real = toReal(index, normalised, limitMode) + 0.0;
     if (p.law == ParameterLaw::stepped) {
         std::snprintf(text, size, "%s", p.stepNames[real < 0.5 ? 0 : 1]);
     } else {

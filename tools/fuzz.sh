@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 source tools/setup.sh
 ensure_packages
 
-HARNESSES=(vst_interface_fuzz wav_reader_fuzz editor_text_fuzz host_options_fuzz lv2_interface_fuzz)
+HARNESSES=(vst_interface_fuzz vst3_interface_fuzz wav_reader_fuzz editor_text_fuzz host_options_fuzz
+  lv2_interface_fuzz clap_interface_fuzz)
 build_only=0
 if [ "${1:-}" = "--build-only" ]; then
   build_only=1

@@ -39,6 +39,7 @@ TK42_PACKAGES=(
   jackd2
   lv2file
   x11-utils
+  qtractor
   groff-base
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that

@@ -1,7 +1,7 @@
 // The Linux module inside a real host that nobody here wrote: Ardour 7's
 // plug-in scanner, and a headless session on the dummy audio backend that
 // plays real audio through the plug-in, exports it, and is saved and opened
-// again.
+// again. The VST 2.4 module, the LV2 bundle and the VST3 bundle each.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -67,6 +67,29 @@ std::vector<uint8_t> base64(const std::string& text) {
     return out;
 }
 
+// The component's bytes inside Ardour's VST3 chunk (a preset container: a
+// header with the offset of a list of chunks, "Comp" the component's).
+std::vector<uint8_t> componentState(const std::vector<uint8_t>& chunk) {
+    auto u32 = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | chunk[at + i];
+        return v;
+    };
+    auto u64 = [&](size_t at) { return u32(at) | (static_cast<uint64_t>(u32(at + 4)) << 32); };
+    if (chunk.size() < 48 || std::memcmp(chunk.data(), "VST3", 4) != 0) return {};
+    const uint64_t list = u64(40);
+    if (list + 8 > chunk.size() || std::memcmp(&chunk[list], "List", 4) != 0) return {};
+    const uint32_t count = u32(list + 4);
+    for (uint32_t i = 0; i < count && list + 8 + 20 * (i + 1) <= chunk.size(); ++i) {
+        const size_t entry = list + 8 + 20 * i;
+        const uint64_t offset = u64(entry + 4), size = u64(entry + 12);
+        if (std::memcmp(&chunk[entry], "Comp", 4) == 0 && offset + size <= chunk.size()) {
+            return std::vector<uint8_t>(chunk.begin() + offset, chunk.begin() + offset + size);
+        }
+    }
+    return {};
+}
+
 // An attribute of the first element that matches, or empty.
 std::string attribute(const std::string& element, const std::string& name) {
     std::smatch m;
@@ -126,6 +149,7 @@ class ArdourTest : public ::testing::Test {
                          "XDG_DATA_HOME=" + (root / "data").string(),
                          "LXVST_PATH=" + module.parent_path().string(),
                          "LV2_PATH=" + (root / "home/.lv2").string(),
+                         "VST3_PATH=" + (root / "home/.vst3").string(),
                          "LD_LIBRARY_PATH=" + std::string(TK42_ARDOUR_LIBS)};
         c.environment.insert(c.environment.end(), extra.begin(), extra.end());
         c.crashReporter = TK42_CRASH_REPORTER;
@@ -231,6 +255,40 @@ class ArdourTest : public ::testing::Test {
         return e;
     }
 
+    // Ardour lines the track up by the latency the plug-in reports: the
+    // export is the limiter's output with its look-ahead taken off, bit for
+    // bit. Only where the region's fades (64 samples at each end, which the
+    // limiter's release carries on for a while) have no part in it: from
+    // the second second to a tenth of a second before the end.
+    void expectLinedUpOutputOf(LimiterEngine& engine, const Exported& e) {
+        engine.setSampleRate(float(e.input.sampleRate));
+        std::vector<float> left = e.input.left, right = e.input.right;
+        for (size_t at = 0; at < left.size(); at += 512) {
+            float* io[2] = {left.data() + at, right.data() + at};
+            engine.process(io, io, int32_t(std::min<size_t>(512, left.size() - at)));
+        }
+        ASSERT_EQ(e.mix.size(), 2 * left.size());
+        const size_t delay = size_t(engine.latencySamples());
+        size_t different = 0;
+        for (size_t n = e.input.sampleRate; n + e.input.sampleRate / 10 < left.size(); ++n) {
+            different += e.mix[2 * n] != left[n + delay];
+            different += e.mix[2 * n + 1] != right[n + delay];
+        }
+        EXPECT_EQ(different, 0u) << "the export is not the limiter's output lined up";
+    }
+
+    // The VST3 bundle in the user's VST3 folder, indexed by Ardour's VST3
+    // scanner (which a session needs before it can find the plug-in).
+    HostRun installAndScanVst3() {
+        bundle = root / "home/.vst3/TK42R.vst3";
+        fs::create_directories(bundle.parent_path());
+        fs::copy(TK42_VST3_BUNDLE, bundle, fs::copy_options::recursive);
+        pluginFile = bundle / "Contents/x86_64-linux/TK42R.so";
+        fs::last_write_time(pluginFile, fs::last_write_time(pluginFile) - std::chrono::minutes(1));
+        return runRetrying(command({TK42_ARDOUR_VST3_SCANNER, "-f", bundle.string()}, {}, 60),
+                           "scan");
+    }
+
     void expectLimited(const Exported& e) {
         std::cout << "ardour: input peak " << 20 * std::log10(e.inputPeak) << " dBFS, +12 dB gain, "
                   << "exported peak " << 20 * std::log10(e.peak) << " dBFS" << std::endl;
@@ -243,7 +301,7 @@ class ArdourTest : public ::testing::Test {
         EXPECT_GT(e.energy, 0.0);
     }
 
-    fs::path root, module, pluginFile;
+    fs::path root, module, pluginFile, bundle;
     RunCounts counts;
 };
 
@@ -342,29 +400,87 @@ TEST_F(ArdourTest, Lv2SessionLimitsRealAudioAndBringsItsPortValuesBack) {
         EXPECT_NEAR(e.values[i], ports[i], 1e-5) << "port " << i << " after reopening";
     expectLimited(e);
 
-    // Ardour lines the track up by the latency the bundle reports: the
-    // export is the limiter's output with its look-ahead taken off, bit for
-    // bit. Only where the region's fades (64 samples at each end, which the
-    // limiter's release carries on for a while) have no part in it: from
-    // the second second to a tenth of a second before the end.
     LimiterEngine engine;
-    engine.setSampleRate(float(e.input.sampleRate));
     engine.setRealValue(kMode, float(ports[kMode]));
     for (int32_t i = 0; i < kNumParams; ++i) engine.setRealValue(i, float(ports[i]));
-    std::vector<float> left = e.input.left, right = e.input.right;
-    for (size_t at = 0; at < left.size(); at += 512) {
-        float* io[2] = {left.data() + at, right.data() + at};
-        engine.process(io, io, int32_t(std::min<size_t>(512, left.size() - at)));
-    }
-    ASSERT_EQ(e.mix.size(), 2 * left.size());
-    const size_t delay = size_t(engine.latencySamples());
-    size_t different = 0;
-    for (size_t n = e.input.sampleRate; n + e.input.sampleRate / 10 < left.size(); ++n) {
-        different += e.mix[2 * n] != left[n + delay];
-        different += e.mix[2 * n + 1] != right[n + delay];
-    }
-    EXPECT_EQ(different, 0u) << "the export is not the limiter's output lined up";
+    expectLinedUpOutputOf(engine, e);
 }
 #endif
+
+TEST_F(ArdourTest, Vst3ScannerIndexesNameVendorCategoryAndChannels) {
+    installAndScanVst3();
+    std::string index;
+    for (const auto& entry : fs::recursive_directory_iterator(root / "cache")) {
+        if (entry.path().extension() == ".v3i") index = readFile(entry.path());
+    }
+    ASSERT_FALSE(index.empty()) << "the VST3 scanner wrote no index";
+    std::smatch info;
+    ASSERT_TRUE(std::regex_search(index, info, std::regex("<VST3Info[^>]*>"))) << index;
+    const std::string element = info[0];
+    EXPECT_EQ(attribute(element, "name"), "TK42-R Limiter");
+    EXPECT_EQ(attribute(element, "vendor"), "Falden Murex");
+    EXPECT_EQ(attribute(element, "category"), "Fx|Dynamics");
+    EXPECT_EQ(attribute(element, "uid"), "7D3A1C529E4B4F06A1C82E753B9F6D14");
+    EXPECT_EQ(attribute(element, "version"), "2.0.0");
+    EXPECT_EQ(attribute(element, "n_inputs"), "2");
+    EXPECT_EQ(attribute(element, "n_outputs"), "2");
+    EXPECT_EQ(attribute(element, "n_aux_inputs"), "0");
+    EXPECT_EQ(attribute(element, "n_midi_inputs"), "0");
+}
+
+// The VST3 bundle on the same track: the seven values (real units in
+// Ardour) come back through the component's 28 bytes alone, the exported
+// mix holds the ceiling, and it is the limiter's output lined up by the
+// latency the bundle reports.
+TEST_F(ArdourTest, Vst3SessionLimitsRealAudioAndBringsItsParametersBack) {
+    if (installAndScanVst3().outcome != HostRun::Outcome::Finished) return;
+
+    const bool limit = isLimitMode(kParameters[kMode]);
+    double real[7];
+    std::ostringstream values;
+    values.precision(9);
+    for (int i = 0; i < 7; ++i) {
+        real[i] = toReal(i, kParameters[i], limit);
+        values << (i ? "," : "") << real[i];
+    }
+    if (lua("create_session.lua", {"TK42_PLUGIN_TYPE=VST3", "TK42_PARAMETERS=" + values.str()},
+            "create", {root / kSession})
+            .outcome != HostRun::Outcome::Finished) {
+        return;
+    }
+
+    const fs::path sessionFile = root / kSession / (std::string(kSession) + ".ardour");
+    std::string text = readFile(sessionFile);
+    std::smatch chunk;
+    ASSERT_TRUE(std::regex_search(text, chunk, std::regex("<chunk[^>]*>([^<]*)</chunk>")));
+    const std::vector<uint8_t> state = componentState(base64(chunk[1]));
+    ASSERT_EQ(state.size(), 28u) << "no component state of 28 bytes in Ardour's chunk";
+    float saved[7];
+    for (int i = 0; i < 7; ++i) {
+        std::memcpy(&saved[i], &state[4 * i], 4);
+        // Ardour turned the real value back into the normalised one.
+        EXPECT_NEAR(saved[i], kParameters[i], 1e-6) << "parameter " << i << " in the saved chunk";
+    }
+    // The values Ardour writes beside the chunk made wrong (each range's
+    // lowest or below): what comes back must have come through the chunk.
+    text = std::regex_replace(text,
+                              std::regex("(<Controllable name=\"(Input gain|Ceiling|Limit attack|"
+                                         "Limit release|Clip release|Mode|Meter shows)\"[^>]*"
+                                         " value=\")[^\"]*\""),
+                              "$01-24\"");
+    writeFile(sessionFile, text);
+
+    const Exported e = exportDemo();
+    if (!e.ran) return;
+    ASSERT_EQ(e.values.size(), 7u);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_NEAR(e.values[i], real[i], 1e-7 + 1e-6 * std::fabs(real[i]))
+            << "parameter " << i << " after reopening";
+    }
+    expectLimited(e);
+    LimiterEngine engine;
+    for (int32_t i = 0; i < kNumParams; ++i) engine.setParameter(i, saved[i]);
+    expectLinedUpOutputOf(engine, e);
+}
 
 }  // namespace

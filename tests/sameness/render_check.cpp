@@ -1,8 +1,10 @@
 // Renders a fixed set of signals through a module (TK42R.so natively,
-// TK42R_x64.dll under Wine) and writes every output sample, so that the two
-// builds' outputs can be compared bit for bit:
-//   tk42_render_check MODULE FILE      render into FILE
-//   tk42_render_check --compare A B    compare two renders
+// TK42R_x64.dll under Wine, or either build's VST3 binary) and writes every
+// output sample, so that the builds' and formats' outputs can be compared
+// bit for bit:
+//   tk42_render_check MODULE FILE          render a VST 2.4 module into FILE
+//   tk42_render_check --vst3 BINARY FILE   render a VST3 module's binary
+//   tk42_render_check --compare A B        compare two renders
 // The signals are built from integer noise and a rotating phasor, with no C
 // runtime function, so both builds feed the modules identical input.
 #include <algorithm>
@@ -12,12 +14,15 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/parameters.h"
 #include "tools/plughost/plugin_instance.h"
 #include "tools/plughost/plugin_module.h"
 #include "tools/plughost/recording_host.h"
+#include "tools/plughost/vst3_plugin.h"
 
 namespace {
 
@@ -53,16 +58,77 @@ std::vector<double> makeSignal(size_t frames, uint32_t seed, bool right) {
     return s;
 }
 
-template <typename T>
-void render(const PluginModule& module, const Scenario& sc, std::vector<uint8_t>& out) {
+// The two formats driven alike: the same rate and block sizes, and the same
+// parameter values taking effect at the same sample. VST 2.4 gets them
+// between two process calls; VST3 gets one call with the changes at their
+// sample offset.
+class Vst2Render {
+  public:
+    explicit Vst2Render(const PluginModule& module) : fx(host.create(module.entry())) {}
+    bool start(float rate) {
+        if (!fx.isOpen()) return false;
+        fx.start(rate, 1024);
+        return true;
+    }
+    void change(int32_t index, float value) { pending.emplace_back(index, value); }
+    template <typename T>
+    void process(T** in, T** out, int32_t frames, int32_t at) {
+        fx.process(in, out, at);
+        for (const auto& c : pending) fx.setParameter(c.first, c.second);
+        pending.clear();
+        T* restIn[2] = {in[0] + at, in[1] + at};
+        T* restOut[2] = {out[0] + at, out[1] + at};
+        fx.process(restIn, restOut, frames - at);
+    }
+    void stop() { fx.stop(); }
+
+  private:
     RecordingHost host;
-    PluginInstance fx(host.create(module.entry()));
-    if (!fx.isOpen()) {
-        std::fprintf(stderr, "the module refused to create an effect\n");
+    PluginInstance fx;
+    std::vector<std::pair<int32_t, float>> pending;
+};
+
+class Vst3Render {
+  public:
+    explicit Vst3Render(const PluginModule& module) {
+        std::string error;
+        if (!plugin.open(module, error)) std::fprintf(stderr, "%s\n", error.c_str());
+        changes = new plughost::ParamChanges();
+    }
+    ~Vst3Render() { changes->release(); }
+    bool start(float rate, bool doubles) {
+        return plugin.isOpen() && plugin.start(rate, 1024, doubles);
+    }
+    void change(int32_t index, float value) { pending.emplace_back(index, value); }
+    template <typename T>
+    void process(T** in, T** out, int32_t frames, int32_t at) {
+        for (const auto& c : pending)
+            changes->add(static_cast<vst3::ParamId>(c.first), at, c.second);
+        pending.clear();
+        plugin.process(in, out, frames, changes);
+        changes->clear();
+    }
+    void stop() { plugin.stop(); }
+
+  private:
+    plughost::Vst3Plugin plugin;
+    plughost::ParamChanges* changes;
+    std::vector<std::pair<int32_t, float>> pending;
+};
+
+template <typename T, typename Render>
+void render(Render& fx, const Scenario& sc, std::vector<uint8_t>& out) {
+    bool started;
+    if constexpr (std::is_same_v<Render, Vst3Render>) {
+        started = fx.start(sc.rate, sc.doubles);
+    } else {
+        started = fx.start(sc.rate);
+    }
+    if (!started) {
+        std::fprintf(stderr, "the module refused to create or start an effect\n");
         std::exit(1);
     }
-    fx.start(sc.rate, 1024);
-    fx.setParameter(kMode, sc.mode);
+    fx.change(kMode, sc.mode);
     const size_t frames = 60000;
     const std::vector<double> l = makeSignal(frames, 99, false), r = makeSignal(frames, 7, true);
     std::vector<T> inL(1024), inR(1024), outL(1024), outR(1024);
@@ -73,21 +139,22 @@ void render(const PluginModule& module, const Scenario& sc, std::vector<uint8_t>
     };
     size_t pos = 0;
     for (int block = 0; pos < frames; ++block) {
-        // Irregular blocks, and parameters moved between them, as automation does.
+        // Irregular blocks, and parameters moved within them, as automation does.
         const size_t n = std::min<size_t>(frames - pos, 1 + next() % 1024);
-        if (block % 3 == 0) fx.setParameter(kGain, static_cast<float>(next() % 1001) / 1000.0f);
-        if (block % 4 == 1) fx.setParameter(kThresh, static_cast<float>(next() % 1001) / 1000.0f);
-        if (block % 5 == 2) fx.setParameter(kAtkH, static_cast<float>(next() % 1001) / 1000.0f);
-        if (block % 6 == 3) fx.setParameter(kRelH, static_cast<float>(next() % 1001) / 1000.0f);
-        if (block % 7 == 4) fx.setParameter(kRelease, static_cast<float>(next() % 1001) / 1000.0f);
-        if (block % 11 == 5) fx.setParameter(kShow, static_cast<float>(next() % 2));
+        const int32_t at = block == 0 ? 0 : static_cast<int32_t>(next() % (n + 1));
+        if (block % 3 == 0) fx.change(kGain, static_cast<float>(next() % 1001) / 1000.0f);
+        if (block % 4 == 1) fx.change(kThresh, static_cast<float>(next() % 1001) / 1000.0f);
+        if (block % 5 == 2) fx.change(kAtkH, static_cast<float>(next() % 1001) / 1000.0f);
+        if (block % 6 == 3) fx.change(kRelH, static_cast<float>(next() % 1001) / 1000.0f);
+        if (block % 7 == 4) fx.change(kRelease, static_cast<float>(next() % 1001) / 1000.0f);
+        if (block % 11 == 5) fx.change(kShow, static_cast<float>(next() % 2));
         for (size_t i = 0; i < n; ++i) {
             inL[i] = static_cast<T>(l[pos + i]);
             inR[i] = static_cast<T>(r[pos + i]);
         }
         T* ins[2] = {inL.data(), inR.data()};
         T* outs[2] = {outL.data(), outR.data()};
-        fx.process(ins, outs, static_cast<int32_t>(n));
+        fx.process(ins, outs, static_cast<int32_t>(n), at);
         for (size_t i = 0; i < n; ++i) {
             const T pair[2] = {outL[i], outR[i]};
             const auto* bytes = reinterpret_cast<const uint8_t*>(pair);
@@ -96,6 +163,16 @@ void render(const PluginModule& module, const Scenario& sc, std::vector<uint8_t>
         pos += n;
     }
     fx.stop();
+}
+
+template <typename Render>
+void renderAll(const PluginModule& module, const Scenario& sc, std::vector<uint8_t>& out) {
+    Render fx(module);
+    if (sc.doubles) {
+        render<double>(fx, sc, out);
+    } else {
+        render<float>(fx, sc, out);
+    }
 }
 
 const Scenario kScenarios[] = {
@@ -157,27 +234,29 @@ int compare(const char* a, const char* b) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--compare") == 0) return compare(argv[2], argv[3]);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s MODULE FILE | --compare A B\n", argv[0]);
+    const bool vst3 = argc == 4 && std::strcmp(argv[1], "--vst3") == 0;
+    if (argc != 3 && !vst3) {
+        std::fprintf(stderr, "usage: %s [--vst3] MODULE FILE | --compare A B\n", argv[0]);
         return 2;
     }
+    const char* path = argv[argc - 2];
     PluginModule module;
     std::string error;
-    if (!module.load(argv[1], error)) {
+    if (!(vst3 ? module.loadLibrary(path, error) : module.load(path, error))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     std::vector<uint8_t> out;
     for (const Scenario& sc : kScenarios) {
-        if (sc.doubles) {
-            render<double>(module, sc, out);
+        if (vst3) {
+            renderAll<Vst3Render>(module, sc, out);
         } else {
-            render<float>(module, sc, out);
+            renderAll<Vst2Render>(module, sc, out);
         }
     }
-    FILE* f = std::fopen(argv[2], "wb");
+    FILE* f = std::fopen(argv[argc - 1], "wb");
     if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "cannot write %s\n", argv[argc - 1]);
         return 1;
     }
     return 0;

@@ -1,6 +1,7 @@
 # Checks the DLL's import table and export directory with objdump: only
 # system DLLs imported, the export directory names the module, and both entry
-# names resolve to one address.
+# names resolve to one address. With -DNAME=file -DEXPORTS=a,b,c (the VST3
+# module): the directory names that file and exports exactly those names.
 execute_process(COMMAND x86_64-w64-mingw32-objdump -p ${DLL}
   OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -31,8 +32,12 @@ foreach(line IN LISTS imports)
   message(STATUS "imports ${name}")
 endforeach()
 
-if(NOT dump MATCHES "Name[ \t]+[0-9a-fA-F]+[ \t]+TK42R_x64\\.dll")
-  message(FATAL_ERROR "the export directory does not name the module TK42R_x64.dll")
+if(NOT DEFINED NAME)
+  set(NAME TK42R_x64.dll)
+endif()
+string(REPLACE "." "\\." name_pattern "${NAME}")
+if(NOT dump MATCHES "Name[ \t]+[0-9a-fA-F]+[ \t]+${name_pattern}")
+  message(FATAL_ERROR "the export directory does not name the module ${NAME}")
 endif()
 
 # The name table maps each name to an index of the address table.
@@ -46,6 +51,18 @@ function(export_rva name out)
   endif()
   set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
 endfunction()
+if(DEFINED EXPORTS)
+  string(REPLACE "," ";" EXPORTS "${EXPORTS}")
+  list(LENGTH EXPORTS wanted)
+  if(NOT dump MATCHES "\\[Name Pointer/Ordinal\\] Table[ \t]+0*${wanted}[\r\n]")
+    message(FATAL_ERROR "the module does not export exactly ${wanted} names")
+  endif()
+  foreach(name IN LISTS EXPORTS)
+    export_rva(${name} address)
+    message(STATUS "exports ${name} at ${address}")
+  endforeach()
+  return()
+endif()
 export_rva(VSTPluginMain a1)
 export_rva(main a2)
 if(NOT a1 STREQUAL a2)

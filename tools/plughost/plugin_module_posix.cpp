@@ -1,8 +1,9 @@
 #include <dlfcn.h>
 
+#include "tools/plughost/clap_bridge.h"
 #include "tools/plughost/plugin_module.h"
 
-bool PluginModule::load(const std::string& path, std::string& error) {
+bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
     unload();
     // A bare name would be searched on the library path; a host loads files.
     std::string file = path.find('/') == std::string::npos ? "./" + path : path;
@@ -12,8 +13,20 @@ bool PluginModule::load(const std::string& path, std::string& error) {
         error = "cannot load " + path + (why ? std::string(": ") + why : std::string());
         return false;
     }
+    return true;
+}
+
+bool PluginModule::load(const std::string& path, std::string& error) {
+    if (!loadLibrary(path, error)) return false;
+    if (void* clap = symbol("clap_entry")) {
+        if (!bindClapModule(clap, path, error)) {
+            unload();
+            return false;
+        }
+        boundClap = true;
+    }
     if (!entry()) {
-        error = path + " exports neither VSTPluginMain nor main";
+        error = path + " exports neither VSTPluginMain nor main (nor clap_entry)";
         unload();
         return false;
     }
@@ -21,6 +34,8 @@ bool PluginModule::load(const std::string& path, std::string& error) {
 }
 
 void PluginModule::unload() {
+    if (boundClap) unbindClapModule();
+    boundClap = false;
     if (handle) dlclose(handle);
     handle = nullptr;
 }
@@ -31,6 +46,7 @@ void* PluginModule::symbol(const char* name) const {
 }
 
 PluginEntry PluginModule::entry() const {
+    if (boundClap) return &clapBridgeMain;
     void* f = symbol("VSTPluginMain");
     if (!f) f = symbol("main");
     return reinterpret_cast<PluginEntry>(f);

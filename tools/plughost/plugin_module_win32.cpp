@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "tools/plughost/clap_bridge.h"
 #include "tools/plughost/plugin_module.h"
 
-bool PluginModule::load(const std::string& path, std::string& error) {
+bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
     unload();
     // A bare name would be searched for in the system folders first, and
     // LoadLibrary wants backslashes: a host loads the file it was given.
@@ -19,8 +20,20 @@ bool PluginModule::load(const std::string& path, std::string& error) {
         return false;
     }
     handle = module;
+    return true;
+}
+
+bool PluginModule::load(const std::string& path, std::string& error) {
+    if (!loadLibrary(path, error)) return false;
+    if (void* clap = symbol("clap_entry")) {
+        if (!bindClapModule(clap, path, error)) {
+            unload();
+            return false;
+        }
+        boundClap = true;
+    }
     if (!entry()) {
-        error = path + " exports neither VSTPluginMain nor main";
+        error = path + " exports neither VSTPluginMain nor main (nor clap_entry)";
         unload();
         return false;
     }
@@ -28,6 +41,8 @@ bool PluginModule::load(const std::string& path, std::string& error) {
 }
 
 void PluginModule::unload() {
+    if (boundClap) unbindClapModule();
+    boundClap = false;
     if (handle) FreeLibrary(static_cast<HMODULE>(handle));
     handle = nullptr;
 }
@@ -38,6 +53,7 @@ void* PluginModule::symbol(const char* name) const {
 }
 
 PluginEntry PluginModule::entry() const {
+    if (boundClap) return &clapBridgeMain;
     void* f = symbol("VSTPluginMain");
     if (!f) f = symbol("main");
     return reinterpret_cast<PluginEntry>(f);

@@ -1,8 +1,8 @@
 -- Creates a 48 kHz session on the dummy backend with one stereo track that
 -- carries the plug-in, sets the plug-in's seven parameters, saves and closes.
--- Environment: TK42_SESSION_DIR, TK42_SESSION_NAME, TK42_PLUGIN_TYPE (LXVST
--- or LV2), TK42_PARAMETERS (seven values separated by commas: normalised for
--- LXVST, the ports' real units for LV2).
+-- Environment: TK42_SESSION_DIR, TK42_SESSION_NAME, TK42_PLUGIN_TYPE (LXVST,
+-- LV2 or VST3), TK42_PARAMETERS (seven values separated by commas: normalised
+-- for LXVST, real units for LV2's ports and VST3's parameters).
 AudioEngine:set_backend("None (Dummy)", "", "")
 local session = create_session(os.getenv("TK42_SESSION_DIR"), os.getenv("TK42_SESSION_NAME"), 48000)
 assert(session, "cannot create the session")
@@ -32,6 +32,9 @@ for value in string.gmatch(os.getenv("TK42_PARAMETERS"), "[^,]+") do
   index = index + 1
 end
 assert(index == 7, "expected seven parameters")
+-- A VST3 host passes values to the processor with the next audio cycle, and
+-- the saved state is the processor's: let the engine run a few cycles.
+ARDOUR.LuaAPI.usleep(300000)
 
 Session:save_state("")
 close_session()
