@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -21,6 +22,16 @@ int report(std::ostream& err, const Outcome& outcome) {
     return outcome.code;
 }
 
+// Names that one file system could take for one file: Windows ignores
+// case, so a.wav and A.WAV are refused everywhere, and a batch that runs on
+// Linux runs the same on Windows.
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
 // The output of each input: its own name in the output folder, and its plot
 // beside it. Two inputs of one name, or an output that would replace an
 // input, are refused before anything is written.
@@ -32,12 +43,20 @@ Outcome batchJobs(const RenderOptions& o, std::vector<Job>& jobs) {
         if (name.empty()) return {kExitUsage, in + " is not a file name"};
         const fs::path output = fs::path(o.outDir) / name;
         for (const Job& j : jobs) {
-            if (fs::path(j.output).filename() == name)
+            if (sameName(fs::path(j.output).filename().string(), name.string()))
                 return {kExitUsage,
                         j.input + " and " + in + " would both be written to " + output.string()};
         }
         const std::string plot =
             o.plotAll ? fs::path(output).replace_extension(".svg").string() : std::string();
+        // a.wav and a.WAV, or a.wav and a.svg, would share a picture's name.
+        for (const Job& j : jobs) {
+            if (!plot.empty() && (sameName(j.plot, plot) || sameName(j.output, plot) ||
+                                  sameName(j.plot, output.string())))
+                return {kExitUsage,
+                        j.input + " and " + in + " would both be written to " +
+                            (sameName(j.plot, output.string()) ? output.string() : plot)};
+        }
         jobs.push_back({in, output.string(), plot});
     }
     for (const Job& j : jobs) {

@@ -132,6 +132,17 @@ TEST(RenderAlbum, OutputsThatWouldOverwriteAnInputOrEachOtherAreRefused) {
     EXPECT_TRUE(filesIn(dir.file("out")).empty());
     EXPECT_EQ(runHost({"render", TK42_TEST_MODULE, dir.file("a.wav"), "b.wav", "--album"}).code,
               kExitUsage);
+    // Names that differ in case only are one file on Windows; and a plot
+    // named as another input's output.
+    std::filesystem::copy_file(dir.file("a.wav"), dir.file("x/A.WAV"));
+    std::filesystem::copy_file(dir.file("a.wav"), dir.file("x/a.svg"));
+    for (const auto& inputs : {std::vector<std::string>{"a.wav", "x/A.WAV"},
+                               std::vector<std::string>{"a.wav", "x/a.svg"}}) {
+        run = batch(dir, inputs, {"--plot"});
+        EXPECT_EQ(run.code, kExitUsage);
+        EXPECT_NE(run.err.find("would both be written to"), std::string::npos) << run.err;
+        EXPECT_TRUE(filesIn(dir.file("out")).empty());
+    }
 }
 
 TEST(RenderAlbum, ParallelJobsWriteTheSameBytesAsOneJobWithAPlotBesideEachOutput) {
