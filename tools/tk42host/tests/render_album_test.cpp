@@ -134,9 +134,10 @@ TEST(RenderAlbum, OutputsThatWouldOverwriteAnInputOrEachOtherAreRefused) {
               kExitUsage);
     // Names that differ in case only are one file on Windows; and a plot
     // named as another input's output.
-    std::filesystem::copy_file(dir.file("a.wav"), dir.file("x/A.WAV"));
+    std::filesystem::create_directories(dir.file("y"));
+    std::filesystem::copy_file(dir.file("a.wav"), dir.file("y/A.WAV"));
     std::filesystem::copy_file(dir.file("a.wav"), dir.file("x/a.svg"));
-    for (const auto& inputs : {std::vector<std::string>{"a.wav", "x/A.WAV"},
+    for (const auto& inputs : {std::vector<std::string>{"a.wav", "y/A.WAV"},
                                std::vector<std::string>{"a.wav", "x/a.svg"}}) {
         run = batch(dir, inputs, {"--plot"});
         EXPECT_EQ(run.code, kExitUsage);
