@@ -4,7 +4,10 @@
 #  - the speed run: the native module, its LV2 bundle, the Windows DLL under
 #    Wine and the x42-dpl peer on the same signals, in alternating rounds on
 #    this machine, each module beside the CLAP module and the VST3 binary of
-#    its build, with the ratios the project holds itself to.
+#    its build, with the ratios the project holds itself to;
+#  - tk42host's delivery jobs: a loudness and true-peak target render against
+#    ffmpeg's two-pass loudnorm, and a batch on two jobs against one
+#    (bench/delivery_speed.sh).
 # Usage: ./bench.sh [ROUNDS] (default 9)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -13,7 +16,7 @@ ensure_packages "${TK42_BENCH_PACKAGES[@]}"
 rounds=${1:-9}
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j"$(nproc)" --target tk42_bench tk42_module_speed tk42r_native \
-  tk42r_clap tk42r_vst3 tk42_editor_bench
+  tk42r_clap tk42r_vst3 tk42_editor_bench tk42host
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win -j"$(nproc)" --target TK42R_x64 tk42r_clap tk42r_vst3 tk42_module_speed \
   tk42_editor_bench_win32
@@ -97,3 +100,6 @@ grep '^ns ' "$log" | awk '
             "meter-detached/" w "/LIMIT/32", 1.2)
     }
   }'
+
+echo "== tk42host delivery: a target render against ffmpeg's two-pass loudnorm, --jobs 2 against 1"
+bench/delivery_speed.sh build/bench "$(( rounds < 5 ? rounds : 5 ))"

@@ -45,6 +45,7 @@ TK42_PACKAGES=(
   man-db
   qtractor
   unzip
+  groff-base
 )
 # Only ./bench.sh needs these: the x42-dpl peer and the LV2 host library that
 # drives it.

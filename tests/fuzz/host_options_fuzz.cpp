@@ -63,6 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (parseRenderOptions(args, render, error)) {
         check(render.blockSize >= 1 && render.blockSize <= 65536, "a block size out of range");
         check(render.demoSeconds >= 0.1 && render.demoSeconds <= 3600, "demo length out of range");
+        check(render.jobs >= 1 && render.jobs <= 64, "a job count out of range");
+        // Targets, given or from a preset, within the options' ranges.
+        const SearchTargets& t = render.targets;
+        check(!t.loudness || (t.lufs >= -70 && t.lufs <= 0), "a loudness target out of range");
+        check(!t.truePeak || (t.truePeakMax >= -30 && t.truePeakMax <= 0),
+              "a true-peak limit out of range");
         checkUnits(render.effect);
     } else {
         check(!error.empty(), "a refused render command line without a message");

@@ -1,8 +1,12 @@
 #include "tools/tk42host/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -42,6 +46,17 @@ class ArgumentWalker {
         }
         if (index >= args.size()) return fail(name + " needs a value");
         v = args[index++];
+        return true;
+    }
+
+    // A value only when one follows that `accept` takes: an option whose
+    // argument may be left out.
+    bool optionalValue(std::string& v, bool (*accept)(const std::string&)) {
+        if (hasInline) {
+            v = inlineValue;
+            return true;
+        }
+        if (index < args.size() && accept(args[index])) v = args[index++];
         return true;
     }
 
@@ -128,12 +143,44 @@ bool parseEffectOption(ArgumentWalker& w, EffectSettings& s, bool& handled) {
     return true;
 }
 
+bool isSvgName(const std::string& text) {
+    if (text.size() < 5 || text.compare(0, 2, "--") == 0) return false;
+    std::string tail = text.substr(text.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".svg";
+}
+
+const DeliveryPreset* findPreset(const std::string& name) {
+    for (const DeliveryPreset& p : kDeliveryPresets) {
+        if (name == p.name) return &p;
+    }
+    return nullptr;
+}
+
+// More jobs than this is a mistake, not a machine.
+constexpr uint64_t kMaxJobs = 64;
+
+int defaultJobs() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp<unsigned>(cores, 1, kMaxJobs));
+}
+
 bool demoSeconds(ArgumentWalker& w, double& seconds) {
     if (!w.number(seconds)) return false;
     return (seconds >= 0.1 && seconds <= 3600.0) || w.fail("--demo-seconds is from 0.1 to 3600");
 }
 
 }  // namespace
+
+// From the public recommendations: Spotify for Artists' loudness
+// normalisation FAQ (master at -14 LUFS, true peaks below -1 dBTP), Apple
+// Podcasts' audio requirements (-16 LKFS, true peaks not over -1 dBFS) and
+// EBU R 128 (-23 LUFS, maximum true peak -1 dBTP).
+const DeliveryPreset kDeliveryPresets[3] = {
+    {"streaming", -14.0, -1.0, "Spotify's loudness normalisation"},
+    {"podcast", -16.0, -1.0, "Apple Podcasts' audio requirements"},
+    {"broadcast", -23.0, -1.0, "EBU R 128"},
+};
 
 bool parseNumber(const std::string& text, double& value) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
@@ -155,6 +202,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                         std::string& error) {
     ArgumentWalker w(args, error);
     std::vector<std::string> positional;
+    const DeliveryPreset* preset = nullptr;
+    bool plotGiven = false, jobsGiven = false;
     while (w.next()) {
         if (!w.option()) {
             positional.push_back(w.current());
@@ -193,7 +242,20 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             if (!w.flag()) return false;
             o.album = true;
         } else if (name == "--plot") {
-            if (!w.value(o.plot) || o.plot.empty()) return w.fail("--plot needs a file");
+            if (!w.optionalValue(o.plot, isSvgName)) return false;
+            plotGiven = true;
+        } else if (name == "--preset") {
+            if (!w.value(text)) return false;
+            preset = findPreset(text);
+            if (!preset)
+                return w.fail("--preset is streaming, podcast or broadcast, not '" + text + "'");
+        } else if (name == "--jobs") {
+            if (!w.value(text)) return false;
+            if (!parseWhole(text, whole) || whole < 1 || whole > kMaxJobs)
+                return w.fail("--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs) +
+                              ", not '" + text + "'");
+            o.jobs = static_cast<int>(whole);
+            jobsGiven = true;
         } else if (name == "--format") {
             if (!w.value(text)) return false;
             if (!parseFormatName(text, o.format))
@@ -225,10 +287,17 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             return w.fail("unknown option " + name + " (see tk42host --help)");
         }
     }
+    if (!jobsGiven) o.jobs = defaultJobs();
+    // A preset fills in the targets the command line leaves open.
+    if (preset && !o.targets.loudness) o.targets.loudness = true, o.targets.lufs = preset->lufs;
+    if (preset && !o.targets.truePeak)
+        o.targets.truePeak = true, o.targets.truePeakMax = preset->truePeakMax;
     if (!o.outDir.empty()) {
         if (o.demo) return w.fail("--out-dir renders files; --demo renders one signal");
         if (!o.plot.empty())
-            return w.fail("--plot draws one render; it cannot be used with --out-dir");
+            return w.fail(
+                "--plot with --out-dir names each picture after its output; give it no file");
+        o.plotAll = plotGiven;
         if (positional.size() < 2) {
             error = "render --out-dir DIR needs MODULE IN.wav [IN.wav ...]";
             return false;
@@ -252,6 +321,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
     o.module = positional[0];
     o.input = o.demo ? std::string() : positional[1];
     o.output = positional.back();
+    if (plotGiven && o.plot.empty())
+        o.plot = std::filesystem::path(o.output).replace_extension(".svg").string();
     return true;
 }
 

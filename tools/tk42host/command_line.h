@@ -27,6 +27,10 @@ struct RenderOptions {
     std::string saveState;
     std::string report;
     std::string plot;  // SVG
+    // --plot without a file: each output's picture beside it, named after it.
+    bool plotAll = false;
+    // Files of a batch rendered at once; the number of cores by default.
+    int jobs = 1;
     bool haveFormat = false;
     SampleFormat format = SampleFormat::Float32;
     bool dither = true;
@@ -35,6 +39,15 @@ struct RenderOptions {
     bool quiet = false;
     SearchTargets targets;
 };
+
+// The delivery presets: targets from public recommendations.
+struct DeliveryPreset {
+    const char* name;
+    double lufs;
+    double truePeakMax;
+    const char* source;
+};
+extern const DeliveryPreset kDeliveryPresets[3];
 
 struct EditorOptions {
     std::string module;

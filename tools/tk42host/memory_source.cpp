@@ -1,6 +1,7 @@
 #include "tools/tk42host/memory_source.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 bool MemorySource::load(FrameSource& from, std::string& error) {
@@ -29,4 +30,12 @@ size_t MemorySource::read(double* interleaved, size_t maxFrames) {
         std::memcpy(interleaved, &samples[position * channels], n * channels * sizeof(double));
     position += n;
     return n;
+}
+
+void MemorySource::copyChannel(int channel, uint64_t from, size_t count, double* to) const {
+    const size_t channels = fmt.channels;
+    const double* x = &samples[static_cast<size_t>(from) * channels + channel];
+    // Measured as a render reads them: a non-finite sample is silence.
+    for (size_t i = 0; i < count; ++i)
+        to[i] = std::isfinite(x[i * channels]) ? x[i * channels] : 0.0;
 }

@@ -19,6 +19,9 @@ class MemorySource : public FrameSource {
     size_t read(double* interleaved, size_t maxFrames) override;
     const std::string& error() const override { return noError; }
 
+    // count samples of one channel from frame `from`, non-finite ones as 0.
+    void copyChannel(int channel, uint64_t from, size_t count, double* to) const;
+
   private:
     WavFormat fmt;
     std::vector<double> samples;

@@ -15,7 +15,7 @@ std::string db(double linear, const char* unit) {
 
 std::string fixed(double v, int decimals) {
     char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    std::snprintf(text, sizeof text, "%.*f", decimals, v + 0.0);  // no "-0.00"
     return text;
 }
 
@@ -62,8 +62,10 @@ void printSearch(std::ostream& out, const RenderSummary& s) {
     if (s.targets.loudness && s.targets.truePeak) out << ", ";
     if (s.targets.truePeak)
         out << "true peak at most " << fixed(s.targets.truePeakMax, 1) << " dBTP";
-    out << "\n  chosen          gain " << fixed(p.gainDb, 2) << " dB, ceiling "
-        << fixed(p.ceilingDb, 2) << " dBFS, after " << s.search.passes << " passes\n";
+    out << "\n  chosen          ";
+    if (p.trimDb() < 0) out << "trim " << fixed(p.trimDb(), 2) << " dB (in the host), ";
+    out << "gain " << fixed(p.gainDb(), 2) << " dB, ceiling " << fixed(p.ceilingDb, 2)
+        << " dBFS, after " << s.search.passes << " passes\n";
     out << "  reached         " << lufs(s.stats.outputLoudness.integrated, "LUFS") << "  "
         << db(s.stats.outputTruePeak, "dBTP") << "\n";
 }
@@ -73,7 +75,8 @@ nlohmann::ordered_json searchJson(const RenderSummary& s) {
     nlohmann::ordered_json j;
     j["targetIntegratedLufs"] = s.targets.loudness ? rounded(s.targets.lufs, 3) : nullptr;
     j["truePeakMaxDbtp"] = s.targets.truePeak ? rounded(s.targets.truePeakMax, 3) : nullptr;
-    j["gainDb"] = rounded(s.search.chosen.gainDb, 3);
+    j["trimDb"] = rounded(s.search.chosen.trimDb(), 3);
+    j["gainDb"] = rounded(s.search.chosen.gainDb(), 3);
     j["ceilingDbfs"] = rounded(s.search.chosen.ceilingDb, 3);
     j["passes"] = s.search.passes;
     return j;

@@ -55,3 +55,10 @@ void TruePeakMeter::add(const double* samples, size_t count) {
     }
     std::copy(x, x + kMemory, history.begin());
 }
+
+void TruePeakMeter::prime(const double* samples, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        std::copy(history.begin() + 1, history.end(), history.begin());
+        history.back() = std::isfinite(samples[i]) ? samples[i] : 0.0;
+    }
+}

@@ -10,6 +10,10 @@ class TruePeakMeter {
   public:
     void add(const double* samples, size_t count);
     void add(double x) { add(&x, 1); }
+    // Fills the filter's memory with the samples just before those the next
+    // add() measures, without measuring them: a run split in parts keeps the
+    // peaks of the whole.
+    void prime(const double* samples, size_t count);
 
     // Linear; never below the sample peak, so that a meter reading is always
     // at least what an ordinary peak meter shows.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -130,4 +131,51 @@ TEST(Interruption, TheDemoCommandStopsCleanlyToo) {
     kill(pid, SIGTERM);
     expectCleanInterruption(dir, waitFor(pid, std::chrono::seconds(20)),
                             "a termination request (SIGTERM)");
+}
+
+TEST(Interruption, AParallelBatchKeepsTheOutputsCompleteAndLeavesNoPartialFile) {
+    TempDir dir;
+    // b and c take a long while; a, between them, is done at once, before b
+    // is: complete, but not yet moved into place when the batch is stopped.
+    const std::string sox = std::string(TK42_SOX) + " -n -r 8000 -c 1 -b 16 ";
+    ASSERT_EQ(std::system((sox + dir.file("b.wav") + " synth 1200 sine 440").c_str()), 0);
+    std::filesystem::copy_file(dir.file("b.wav"), dir.file("c.wav"));
+    ASSERT_EQ(std::system((sox + dir.file("a.wav") + " synth 0.5 sine 440").c_str()), 0);
+    const std::string out = dir.file("out");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!freopen(dir.file("err.txt").c_str(), "w", stderr)) _exit(127);
+        execl(TK42_HOST_PROGRAM, TK42_HOST_PROGRAM, "render", TK42_TEST_MODULE,
+              dir.file("b.wav").c_str(), dir.file("a.wav").c_str(), dir.file("c.wav").c_str(),
+              "--out-dir", out.c_str(), "--jobs", "2", "--quiet", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // c begins once a is done: wait for both long renders to be under way.
+    const auto underWay = [&](const std::string& name) {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(out, ec)) {
+            const std::string file = e.path().filename().string();
+            if (file.rfind(name + ".partial", 0) == 0 &&
+                std::filesystem::file_size(e.path(), ec) > 100000)
+                return true;
+        }
+        return false;
+    };
+    const Clock::time_point give_up = Clock::now() + std::chrono::seconds(60);
+    while (Clock::now() < give_up && !(underWay("b.wav") && underWay("c.wav")))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(underWay("b.wav") && underWay("c.wav")) << "the batch did not get under way";
+    kill(pid, SIGINT);
+    const Exit exit = waitFor(pid, std::chrono::seconds(30));
+    EXPECT_TRUE(exit.exited);
+    EXPECT_EQ(exit.status, kExitInterrupted);
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(out))
+        left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"a.wav"});
+    const std::vector<uint8_t> errBytes = readBytes(dir.file("err.txt"));
+    const std::string err(errBytes.begin(), errBytes.end());
+    EXPECT_NE(err.find("tk42host: interrupted by Ctrl-C (SIGINT); 1 of 3 files were written"),
+              std::string::npos)
+        << err;
 }

@@ -92,3 +92,37 @@ TEST(LoudnessAgainstFfmpeg, RealRecordingsInAndOutOfTheLimiter) {
         expectSame(report, "output", ffmpegLoudness(dir.file("out.wav"), dir.file("out.txt")));
     }
 }
+
+// Loudness targets below and above the input's own loudness (a trim in the
+// host, or the limiter's gain), checked by ffmpeg: the written file has the
+// loudness asked for and its true peak is at or under the limit.
+TEST(LoudnessAgainstFfmpeg, TargetsBelowAndAboveTheInputLandWhereAsked) {
+    TempDir dir;
+    const Recording recordings[] = {kRecordings[1], kRecordings[2]};
+    for (const Recording& r : recordings) {
+        SCOPED_TRACE(r.path);
+        const std::string in = dir.file("in.wav");
+        run(std::string(TK42_FFMPEG) + " -nostdin -v error -y -i " + r.path + " -c:a " + r.codec +
+            " " + in);
+        const double own = ffmpegLoudness(in, dir.file("in.txt")).integrated;
+        for (double offset : {-9.0, 3.0}) {
+            const double target = std::round(own + offset);
+            SCOPED_TRACE(target);
+            const HostRun host = runHost({"render", TK42_TEST_MODULE, in, dir.file("out.wav"),
+                                          "--quiet", "--target-lufs", std::to_string(target),
+                                          "--true-peak-max", "-1", "--report", dir.file("r.json")});
+            ASSERT_EQ(host.code, 0) << host.err;
+            const Ebur128 out = ffmpegLoudness(dir.file("out.wav"), dir.file("out.txt"));
+            EXPECT_NEAR(out.integrated, target, 0.1);
+            EXPECT_LE(out.truePeakDb, -1.0);
+            const nlohmann::json search = readJson(dir.file("r.json"))["search"];
+            if (offset < 0) {
+                EXPECT_LT(search["trimDb"].get<double>(), 0.0) << search;
+                EXPECT_EQ(search["gainDb"].get<double>(), 0.0) << search;
+            } else {
+                EXPECT_EQ(search["trimDb"].get<double>(), 0.0) << search;
+                EXPECT_GT(search["gainDb"].get<double>(), 0.0) << search;
+            }
+        }
+    }
+}

@@ -68,7 +68,9 @@ TEST(RenderAlbum, OneSearchForTheAlbumKeepsTheSongsRelativeLevels) {
     TempDir dir;
     writeSong(dir.file("loud.wav"), 0.05);  // about -29 LUFS
     writeSong(dir.file("quiet.wav"), 0.005);
-    const HostRun run = batch(dir, {"loud.wav", "quiet.wav"}, {"--album", "--target-lufs", "-14"});
+    // Two jobs: the songs go through each pass side by side.
+    const HostRun run =
+        batch(dir, {"loud.wav", "quiet.wav"}, {"--album", "--target-lufs", "-14", "--jobs", "2"});
     ASSERT_EQ(run.code, 0) << run.err;
     const nlohmann::json report = readJson(dir.file("r.json"));
     EXPECT_NEAR(report["album"]["outputIntegratedLufs"].get<double>(), -14.0, 0.1);
@@ -84,21 +86,29 @@ TEST(RenderAlbum, OneSearchForTheAlbumKeepsTheSongsRelativeLevels) {
     EXPECT_TRUE(report["files"][0]["search"].is_null());
 }
 
-TEST(RenderAlbum, ABadInputStopsTheBatchAndKeepsWhatWasDone) {
+TEST(RenderAlbum, ABadInputStopsTheBatchAndKeepsWhatWasDoneWhateverTheJobs) {
     TempDir dir;
     writeSong(dir.file("a.wav"), 0.5, 5000);
     writeBytes(dir.file("b.wav"), {'R', 'I', 'F', 'F', 1, 2, 3});
     writeSong(dir.file("c.wav"), 0.5, 5000);
-    HostRun run = batch(dir, {"a.wav", "b.wav", "c.wav"}, {});
-    EXPECT_EQ(run.code, kExitInput);
-    EXPECT_NE(run.err.find("b.wav"), std::string::npos) << run.err;
-    EXPECT_EQ(filesIn(dir.file("out")), std::vector<std::string>{"a.wav"});
-    EXPECT_EQ(readWav(dir.file("out/a.wav")).frames(), 5000u);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("r.json")));
-
+    writeSong(dir.file("d.wav"), 0.5, 5000);
+    for (const char* jobs : {"1", "4"}) {
+        SCOPED_TRACE(jobs);
+        std::filesystem::remove_all(dir.file("out"));
+        // The files after the bad one are not written, even those a second
+        // job has already rendered.
+        HostRun run = batch(dir, {"a.wav", "b.wav", "c.wav", "d.wav"}, {"--jobs", jobs});
+        EXPECT_EQ(run.code, kExitInput);
+        EXPECT_NE(run.err.find("b.wav"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("c.wav"), std::string::npos) << run.err;
+        EXPECT_EQ(filesIn(dir.file("out")), std::vector<std::string>{"a.wav"});
+        EXPECT_EQ(readWav(dir.file("out/a.wav")).frames(), 5000u);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("r.json")));
+    }
     // An album reads every song before it writes any.
     std::filesystem::remove_all(dir.file("out"));
-    run = batch(dir, {"a.wav", "b.wav", "c.wav"}, {"--album", "--target-lufs", "-20"});
+    const HostRun run =
+        batch(dir, {"a.wav", "b.wav", "c.wav"}, {"--album", "--target-lufs", "-20"});
     EXPECT_EQ(run.code, kExitInput);
     EXPECT_TRUE(filesIn(dir.file("out")).empty());
 }
@@ -122,4 +132,49 @@ TEST(RenderAlbum, OutputsThatWouldOverwriteAnInputOrEachOtherAreRefused) {
     EXPECT_TRUE(filesIn(dir.file("out")).empty());
     EXPECT_EQ(runHost({"render", TK42_TEST_MODULE, dir.file("a.wav"), "b.wav", "--album"}).code,
               kExitUsage);
+    // Names that differ in case only are one file on Windows; and a plot
+    // named as another input's output.
+    std::filesystem::create_directories(dir.file("y"));
+    std::filesystem::copy_file(dir.file("a.wav"), dir.file("y/A.WAV"));
+    std::filesystem::copy_file(dir.file("a.wav"), dir.file("x/a.svg"));
+    for (const auto& inputs : {std::vector<std::string>{"a.wav", "y/A.WAV"},
+                               std::vector<std::string>{"a.wav", "x/a.svg"}}) {
+        run = batch(dir, inputs, {"--plot"});
+        EXPECT_EQ(run.code, kExitUsage);
+        EXPECT_NE(run.err.find("would both be written to"), std::string::npos) << run.err;
+        EXPECT_TRUE(filesIn(dir.file("out")).empty());
+    }
+}
+
+TEST(RenderAlbum, ParallelJobsWriteTheSameBytesAsOneJobWithAPlotBesideEachOutput) {
+    TempDir dir;
+    const std::vector<std::string> songs = {"a.wav", "b.wav", "c.wav", "d.wav"};
+    for (size_t i = 0; i < songs.size(); ++i)
+        writeSong(dir.file(songs[i]), 0.02 * (i + 1), 20000 + 5000 * i);
+    std::vector<std::vector<uint8_t>> first;
+    for (const char* jobs : {"1", "3"}) {
+        SCOPED_TRACE(jobs);
+        std::filesystem::remove_all(dir.file("out"));
+        // Each file its own search, and dithered 16-bit output.
+        const HostRun run = batch(dir, songs,
+                                  {"--jobs", jobs, "--target-lufs", "-20", "--true-peak-max", "-1",
+                                   "--format", "pcm16", "--seed", "7", "--plot"});
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(filesIn(dir.file("out")),
+                  (std::vector<std::string>{"a.svg", "a.wav", "b.svg", "b.wav", "c.svg", "c.wav",
+                                            "d.svg", "d.wav"}));
+        const nlohmann::json report = readJson(dir.file("r.json"));
+        ASSERT_EQ(report["files"].size(), songs.size());
+        for (size_t i = 0; i < songs.size(); ++i) {
+            EXPECT_EQ(std::filesystem::path(report["files"][i]["input"].get<std::string>()),
+                      std::filesystem::path(dir.file(songs[i])));
+            const std::vector<uint8_t> bytes = readBytes(dir.file("out/" + songs[i]));
+            if (first.size() < songs.size()) {
+                first.push_back(bytes);
+            } else {
+                EXPECT_EQ(bytes, first[i]) << songs[i];
+            }
+        }
+    }
+    EXPECT_EQ(batch(dir, songs, {"--plot", dir.file("one.svg")}).code, kExitUsage);
 }

@@ -7,6 +7,7 @@
 
 #include "tools/tk42host/exit_codes.h"
 #include "tools/tk42host/loudness_meter.h"
+#include "tools/tk42host/target_search.h"
 #include "tools/tk42host/tests/test_files.h"
 #include "tools/tk42host/true_peak_meter.h"
 
@@ -59,13 +60,60 @@ TEST(RenderTargets, TheWrittenFileHasTheLoudnessAndTruePeakAskedFor) {
     EXPECT_NE(run.out.find("chosen          gain"), std::string::npos) << run.out;
 }
 
-TEST(RenderTargets, AnUnreachableTargetIsAnErrorAndWritesNothing) {
+TEST(RenderTargets, AnUnreachableTargetNamesOneRangeAndWritesNothing) {
     TempDir dir;
-    for (const char* lufs : {"-2", "-40"}) {
+    std::string range;
+    for (const char* lufs : {"-2", "-1"}) {
         SCOPED_TRACE(lufs);
         const HostRun run = renderDemo(dir, {"--target-lufs", lufs});
         EXPECT_EQ(run.code, kExitUsage);
-        EXPECT_NE(run.err.find("nearest reachable is"), std::string::npos) << run.err;
+        const size_t at = run.err.find("the reachable range is");
+        ASSERT_NE(at, std::string::npos) << run.err;
+        // The range does not depend on the target asked for.
+        const std::string said = run.err.substr(at, run.err.find(';', at) - at);
+        if (range.empty()) range = said;
+        EXPECT_EQ(said, range);
         EXPECT_TRUE(dir.names().empty()) << "an output or report was written";
+    }
+    // The demo at about -10 LUFS would need more than the host's 60 dB of trim.
+    const HostRun deep = renderDemo(dir, {"--target-lufs", "-70"});
+    EXPECT_EQ(deep.code, kExitUsage);
+    EXPECT_NE(deep.err.find("needs a deeper trim than the host's"), std::string::npos) << deep.err;
+    EXPECT_NE(deep.err.find(range), std::string::npos) << deep.err;
+    EXPECT_TRUE(dir.names().empty());
+}
+
+TEST(RenderTargets, PresetsSetBothTargetsAndExplicitOptionsOverrideThem) {
+    const struct {
+        std::vector<std::string> options;
+        double lufs, truePeak;
+    } cases[] = {
+        {{"--preset", "podcast"}, -16, -1},
+        {{"--preset", "broadcast", "--target-lufs", "-20"}, -20, -1},
+        {{"--true-peak-max", "-2", "--preset", "streaming"}, -14, -2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options[1]);
+        TempDir dir;
+        const HostRun run = renderDemo(dir, c.options);
+        ASSERT_EQ(run.code, 0) << run.err;
+        const nlohmann::json search = readJson(dir.file("r.json"))["search"];
+        EXPECT_EQ(search["targetIntegratedLufs"].get<double>(), c.lufs);
+        EXPECT_EQ(search["truePeakMaxDbtp"].get<double>(), c.truePeak);
+        const Measured m = measureFile(dir.file("out.wav"));
+        EXPECT_NEAR(m.lufs, c.lufs, kLoudnessTolerance);
+        EXPECT_LE(m.truePeakDb, c.truePeak);
+    }
+}
+
+TEST(RenderTargets, AnUnknownPresetOrAnAbsurdJobCountWritesNothing) {
+    TempDir dir;
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {"--preset", "loud"}, {"--jobs", "0"}, {"--jobs", "65"}, {"--jobs", "99999999999"}}) {
+        SCOPED_TRACE(bad[0] + " " + bad[1]);
+        const HostRun run = renderDemo(dir, bad);
+        EXPECT_EQ(run.code, kExitUsage);
+        EXPECT_NE(run.err.find(bad[0]), std::string::npos) << run.err;
+        EXPECT_TRUE(dir.names().empty());
     }
 }
