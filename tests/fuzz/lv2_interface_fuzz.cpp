@@ -114,8 +114,14 @@ class Session {
             case 0:
                 break;  // disconnected
             case 1:
-                data = &ports.controls[port % lv2port::kCount];
-                break;
+                // A control's one float; an audio port always gets a whole
+                // buffer, as a host must give it (a single float would be
+                // the host's own overflow, not the plug-in's).
+                if (port >= lv2port::kFirstControl) {
+                    data = &ports.controls[port % lv2port::kCount];
+                    break;
+                }
+                [[fallthrough]];
             default:
                 data = ports.audio[in.ConsumeIntegralInRange(0, 3)].data();
                 break;
