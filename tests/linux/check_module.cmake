@@ -1,7 +1,9 @@
 # Checks the Linux module with readelf and nm: it needs only libraries every
 # Linux desktop has (no C++ runtime of the system's), exports its entry point
 # under both names at one address and nothing else, and can be unloaded.
-# With -DEXPORTS=a,b,c (the VST3 module): exports exactly those functions.
+# With -DEXPORTS=a,b,c (the VST3, CLAP and LV2 binaries): exports exactly
+# those functions. With -DALLOWED=a,b,c: needs no library beyond those (the
+# LV2 bundle's DSP binary, which must not need X11 or FreeType).
 cmake_minimum_required(VERSION 3.20)
 
 function(run out)
@@ -16,6 +18,9 @@ run(dynamic readelf -d -W ${MODULE})
 string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*\\[[^]]+\\]" needed "${dynamic}")
 set(allowed libc.so.6 libm.so.6 ld-linux-x86-64.so.2 libfreetype.so.6 libfontconfig.so.1
   libX11.so.6 libxcb.so.1 libxcb-shm.so.0)
+if(DEFINED ALLOWED)
+  string(REPLACE "," ";" allowed "${ALLOWED}")
+endif()
 list(LENGTH needed count)
 if(count EQUAL 0)
   message(FATAL_ERROR "no NEEDED entries: not a dynamic module?")
@@ -41,7 +46,7 @@ if(DEFINED EXPORTS)
   string(REPLACE "," ";" EXPORTS "${EXPORTS}")
   set(found "")
   foreach(line IN LISTS lines)
-    if(NOT line MATCHES "^[0-9a-f]+ T ([A-Za-z_]+)$" OR NOT CMAKE_MATCH_1 IN_LIST EXPORTS)
+    if(NOT line MATCHES "^[0-9a-f]+ [TD] ([A-Za-z_][A-Za-z0-9_]*)$" OR NOT CMAKE_MATCH_1 IN_LIST EXPORTS)
       message(FATAL_ERROR "the module exports more than ${EXPORTS}: ${line}")
     endif()
     list(APPEND found ${CMAKE_MATCH_1})
