@@ -302,20 +302,30 @@ class ArdourTest : public ::testing::Test {
         EXPECT_GT(e.energy, 0.0);
     }
 
+    // The opening tag of the plug-in's entry in the scanner's index file with
+    // this extension; empty (and the test failed) when there is none.
+    std::string scannedElement(const char* extension, const char* tag) {
+        std::string index;
+        for (const auto& entry : fs::recursive_directory_iterator(root / "cache")) {
+            if (entry.path().extension() == extension) index = readFile(entry.path());
+        }
+        std::smatch info;
+        if (index.empty() ||
+            !std::regex_search(index, info, std::regex(std::string("<") + tag + "[^>]*>"))) {
+            ADD_FAILURE() << "the scanner wrote no " << tag << " index: " << index;
+            return {};
+        }
+        return info[0];
+    }
+
     fs::path root, module, pluginFile, bundle;
     RunCounts counts;
 };
 
 TEST_F(ArdourTest, ScannerIndexesNameVendorChannelsAndEditor) {
     scan();
-    std::string index;
-    for (const auto& entry : fs::recursive_directory_iterator(root / "cache")) {
-        if (entry.path().extension() == ".v2i") index = readFile(entry.path());
-    }
-    ASSERT_FALSE(index.empty()) << "the scanner wrote no index";
-    std::smatch info;
-    ASSERT_TRUE(std::regex_search(index, info, std::regex("<VST2Info[^>]*>"))) << index;
-    const std::string element = info[0];
+    const std::string element = scannedElement(".v2i", "VST2Info");
+    ASSERT_FALSE(element.empty());
     EXPECT_EQ(attribute(element, "name"), "TK42-R Limiter");
     EXPECT_EQ(attribute(element, "creator"), "Falden Murex");
     EXPECT_EQ(attribute(element, "id"), "1414214706");  // 'TK42'
@@ -410,14 +420,8 @@ TEST_F(ArdourTest, Lv2SessionLimitsRealAudioAndBringsItsPortValuesBack) {
 
 TEST_F(ArdourTest, Vst3ScannerIndexesNameVendorCategoryAndChannels) {
     installAndScanVst3();
-    std::string index;
-    for (const auto& entry : fs::recursive_directory_iterator(root / "cache")) {
-        if (entry.path().extension() == ".v3i") index = readFile(entry.path());
-    }
-    ASSERT_FALSE(index.empty()) << "the VST3 scanner wrote no index";
-    std::smatch info;
-    ASSERT_TRUE(std::regex_search(index, info, std::regex("<VST3Info[^>]*>"))) << index;
-    const std::string element = info[0];
+    const std::string element = scannedElement(".v3i", "VST3Info");
+    ASSERT_FALSE(element.empty());
     EXPECT_EQ(attribute(element, "name"), "TK42-R Limiter");
     EXPECT_EQ(attribute(element, "vendor"), "Falden Murex");
     EXPECT_EQ(attribute(element, "category"), "Fx|Dynamics");

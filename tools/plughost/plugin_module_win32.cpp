@@ -23,23 +23,6 @@ bool PluginModule::loadLibrary(const std::string& path, std::string& error) {
     return true;
 }
 
-bool PluginModule::load(const std::string& path, std::string& error) {
-    if (!loadLibrary(path, error)) return false;
-    if (void* clap = symbol("clap_entry")) {
-        if (!bindClapModule(clap, path, error)) {
-            unload();
-            return false;
-        }
-        boundClap = true;
-    }
-    if (!entry()) {
-        error = path + " exports neither VSTPluginMain nor main (nor clap_entry)";
-        unload();
-        return false;
-    }
-    return true;
-}
-
 void PluginModule::unload() {
     if (boundClap) unbindClapModule();
     boundClap = false;

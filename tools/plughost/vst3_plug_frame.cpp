@@ -24,15 +24,7 @@ class PlugFrame::Loop final : public vst3::IRunLoop {
         return vst3::kResultOk;
     }
     vst3::tresult unregisterEventHandler(vst3::IEventHandler* handler) override {
-        auto& list = frame.handlers;
-        for (auto it = list.begin(); it != list.end();) {
-            if (it->handler == handler) {
-                it->handler->release();
-                it = list.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        forget(frame.handlers, handler);
         return vst3::kResultOk;
     }
     vst3::tresult registerTimer(vst3::ITimerHandler* handler, uint64_t milliseconds) override {
@@ -43,7 +35,14 @@ class PlugFrame::Loop final : public vst3::IRunLoop {
         return vst3::kResultOk;
     }
     vst3::tresult unregisterTimer(vst3::ITimerHandler* handler) override {
-        auto& list = frame.timers;
+        forget(frame.timers, handler);
+        return vst3::kResultOk;
+    }
+
+  private:
+    // Releases and drops every registration of this handler.
+    template <typename List, typename Handler>
+    static void forget(List& list, Handler* handler) {
         for (auto it = list.begin(); it != list.end();) {
             if (it->handler == handler) {
                 it->handler->release();
@@ -52,10 +51,8 @@ class PlugFrame::Loop final : public vst3::IRunLoop {
                 ++it;
             }
         }
-        return vst3::kResultOk;
     }
 
-  private:
     PlugFrame& frame;
 };
 
